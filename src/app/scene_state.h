@@ -23,10 +23,15 @@ struct SceneState {
     int anchorY;
 };
 
-// Start pose: eye above the ground, looking level along -z.
+// clang-format off
 constexpr SceneState SCENE_START = {
-    {0.0, 2.0, 7.0}, {0.0, 0.0, -1.0}, 270.0, false, false, false, false,
-    false,           false,            0.0f,  0.0f,  0,     0,
+    {0.0, 2.0, 7.0},                          // eye: above the ground, back from the boxes
+    {0.0, 0.0, -1.0},                         // look: level along -z
+    270.0,                                    // heading of that look
+    false, false, false, false, false, false, // no key held
+    0.0f, 0.0f,                               // spins
+    0, 0,                                     // anchor
 };
+// clang-format on
 
 extern SceneState scene;

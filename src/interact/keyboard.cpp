@@ -11,10 +11,14 @@ constexpr unsigned char KEY_ESCAPE = 27;
 static bool *letterFlag(unsigned char key)
 {
     switch (key) {
-    case 'W': case 'w': return &scene.moveForward;
-    case 'S': case 's': return &scene.moveBack;
-    case 'A': case 'a': return &scene.moveLeft;
-    case 'D': case 'd': return &scene.moveRight;
+    case 'W':
+    case 'w': return &scene.moveForward;
+    case 'S':
+    case 's': return &scene.moveBack;
+    case 'A':
+    case 'a': return &scene.moveLeft;
+    case 'D':
+    case 'd': return &scene.moveRight;
     default: return nullptr;
     }
 }
@@ -42,7 +46,7 @@ static void lightsOff()
 // Light 1 on means light 1 only; anything else (start or dark) goes to it.
 static void switchLights()
 {
-    if (glIsEnabled(GL_LIGHT1)) {
+    if (glIsEnabled(GL_LIGHT1) == GL_TRUE) {
         glEnable(GL_LIGHT0);
         glDisable(GL_LIGHT1);
     } else {
@@ -59,8 +63,10 @@ void onKeyDown(unsigned char key, int, int)
     }
     switch (key) {
     case KEY_ESCAPE: std::exit(0);
-    case 'K': case 'k': lightsOff(); break;
-    case 'L': case 'l': switchLights(); break;
+    case 'K':
+    case 'k': lightsOff(); break;
+    case 'L':
+    case 'l': switchLights(); break;
     default: break;
     }
 }

@@ -5,9 +5,9 @@
 
 #include <GL/freeglut.h>
 
-constexpr double MOVE_STEP = 0.2;        // scene units per tick along the look vector
-constexpr float SPIN_A_STEP = 1.0f;      // degrees per tick
-constexpr float SPIN_B_STEP = 1.6f;      // degrees per tick
+constexpr double MOVE_STEP = 0.2;   // scene units per tick along the look vector
+constexpr float SPIN_A_STEP = 1.0f; // degrees per tick
+constexpr float SPIN_B_STEP = 1.6f; // degrees per tick
 constexpr unsigned int TICK_MS = 10;
 
 // Forward and back follow the whole look vector, tilt included; sideways

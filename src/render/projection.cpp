@@ -13,10 +13,10 @@ void reshapeView(int width, int height)
 
     // A window shrunk to no height keeps a finite aspect ratio.
     const int safeHeight = height < 1 ? 1 : height;
+    const double aspect = static_cast<double>(width) / static_cast<double>(safeHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW_Y, static_cast<double>(width) / static_cast<double>(safeHeight),
-                   NEAR_PLANE, FAR_PLANE);
+    gluPerspective(FIELD_OF_VIEW_Y, aspect, NEAR_PLANE, FAR_PLANE);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -9,7 +9,7 @@ static void placeCamera()
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(scene.eye.x, scene.eye.y, scene.eye.z,                                        //
+    gluLookAt(scene.eye.x, scene.eye.y, scene.eye.z,                                              //
               scene.eye.x + scene.look.x, scene.eye.y + scene.look.y, scene.eye.z + scene.look.z, //
               0.0, 1.0, 0.0);
 }
