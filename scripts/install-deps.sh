@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick)
+  packages+=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-file-utils binutils)
 fi
 
 missing=()
