@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the viewer needs to build, and with --test
-# those its tests need too. Does nothing when all of them are present.
+# Installs the Debian packages the viewer needs to build, and those that one
+# kind of check needs on top. Does nothing when all of them are present.
+#   install-deps.sh [--test | --bench | --package | --lint]
 set -euo pipefail
 
 packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-file-utils binutils)
-fi
+tests=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-file-utils binutils)
+case "${1:-}" in
+  "") ;;
+  --test) packages+=("${tests[@]}") ;;
+  --bench) packages+=("${tests[@]}" valgrind) ;;
+  --package) packages+=("${tests[@]}" dpkg-dev file) ;;
+  --lint) packages+=(clang-format clang-tidy) ;;
+  *) echo "usage: install-deps.sh [--test | --bench | --package | --lint]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
