@@ -17,7 +17,7 @@ ASAN_ENV = LD_PRELOAD=$(SWRAST) ASAN_OPTIONS=verify_asan_link_order=0 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-gl.supp \
            UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test build build-tests deps deps-test clean sanitize memcheck package lint
+.PHONY: run test build build-tests deps deps-test clean bench sanitize memcheck package lint
 
 run: deps build
 	@[ -n "$$DISPLAY" ] || { echo "brelox needs an X display and DISPLAY is not set: run it from a desktop session, or under a virtual one with: xvfb-run -a $(BUILD)/brelox"; exit 1; }
@@ -61,3 +61,11 @@ lint: build-tests
 
 clean:
 	rm -rf $(BUILD) $(ASAN)
+
+# make bench  measures the viewer against a clear-and-swap floor program (Release);
+# raised priority, where allowed, keeps other work on the machine from swamping it
+bench:
+	@scripts/install-deps.sh --bench
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBRELOX_BENCH=ON -DBRELOX_WERROR=$(WERROR)
+	cmake --build $(BUILD) -j
+	nice -n -10 $(XVFB) bench/run.sh $(BUILD)
