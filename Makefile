@@ -67,5 +67,5 @@ clean:
 bench:
 	@scripts/install-deps.sh --bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBRELOX_BENCH=ON -DBRELOX_WERROR=$(WERROR)
-	cmake --build $(BUILD) -j
+	cmake --build $(BUILD) -j --target brelox brelox_floor brelox_probe brelox_probe_check brelox_bench_report
 	nice -n -10 $(XVFB) bench/run.sh $(BUILD)
