@@ -1,0 +1,190 @@
+#include "e2e/x_session.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds POLL_INTERVAL{10};
+const char *const FIND_WINDOW = "xdotool search --name '^Brelox$'";
+
+std::string readAll(FILE *pipe)
+{
+    std::string data;
+    char buffer[1 << 16];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        data.append(buffer, n);
+    return data;
+}
+
+// Skips whitespace and '#' comments (convert writes one) before a header field.
+size_t skipToField(const std::string &data, size_t at)
+{
+    while (at < data.size()) {
+        if (data[at] == '#')
+            at = data.find('\n', at);
+        else if (std::isspace(static_cast<unsigned char>(data[at])) != 0)
+            ++at;
+        else
+            break;
+    }
+    return at;
+}
+
+int headerNumber(const std::string &data, size_t &at)
+{
+    at = skipToField(data, at);
+    int value = 0;
+    while (at < data.size() && std::isdigit(static_cast<unsigned char>(data[at])) != 0)
+        value = value * 10 + (data[at++] - '0');
+    return value;
+}
+
+// A binary PPM with 8-bit samples; an invalid frame for anything else.
+Frame parsePpm(const std::string &data)
+{
+    Frame frame;
+    if (data.compare(0, 2, "P6") != 0)
+        return frame;
+    size_t at = 2;
+    const int width = headerNumber(data, at);
+    const int height = headerNumber(data, at);
+    const int maxValue = headerNumber(data, at);
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 3;
+    ++at; // the one whitespace byte before the samples
+    if (maxValue != 255 || data.size() < at + bytes)
+        return frame;
+    frame.width = width;
+    frame.height = height;
+    frame.rgb.assign(data.begin() + static_cast<std::ptrdiff_t>(at),
+                     data.begin() + static_cast<std::ptrdiff_t>(at + bytes));
+    return frame;
+}
+
+bool viewerWindowExists()
+{
+    return std::system((std::string(FIND_WINDOW) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A window left by an earlier viewer may outlive its process for a moment.
+void waitForNoViewerWindow()
+{
+    const auto deadline = Clock::now() + HANG_GUARD;
+    while (viewerWindowExists() && Clock::now() < deadline)
+        std::this_thread::sleep_for(POLL_INTERVAL);
+}
+
+} // namespace
+
+bool Frame::valid() const
+{
+    return width > 0 && height > 0;
+}
+
+Colour Frame::root(int x, int y) const
+{
+    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    return {rgb[at] / 255.0, rgb[at + 1] / 255.0, rgb[at + 2] / 255.0};
+}
+
+Colour Frame::window(int x, int y) const
+{
+    return root(WINDOW_LEFT + x, WINDOW_TOP + y);
+}
+
+Frame grabScreen()
+{
+    FILE *pipe = popen("xwd -root -silent | convert xwd:- -depth 8 ppm:-", "r");
+    if (pipe == nullptr)
+        return {};
+    const std::string data = readAll(pipe);
+    pclose(pipe);
+    return parsePpm(data);
+}
+
+std::optional<Frame> pollScreen(const std::function<bool(const Frame &)> &accept,
+                                std::chrono::milliseconds deadline)
+{
+    const auto end = Clock::now() + deadline;
+    do {
+        Frame frame = grabScreen();
+        if (frame.valid() && accept(frame))
+            return frame;
+    } while (Clock::now() < end);
+    return std::nullopt;
+}
+
+bool xdotool(const std::string &args)
+{
+    // timeout: a hang guard for --sync waits that never end
+    return std::system(("timeout 10 xdotool " + args).c_str()) == 0;
+}
+
+std::string commandOutput(const std::string &command)
+{
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return {};
+    std::string output = readAll(pipe);
+    pclose(pipe);
+    return output;
+}
+
+Viewer::Viewer()
+{
+    waitForNoViewerWindow();
+    pid_ = fork();
+    if (pid_ == 0) {
+        execl(BRELOX_BINARY, BRELOX_BINARY, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    if (pid_ < 0)
+        return;
+    const std::string found =
+        commandOutput("timeout 10 xdotool search --sync --onlyvisible --name '^Brelox$'");
+    window_ = found.substr(0, found.find('\n'));
+}
+
+Viewer::~Viewer()
+{
+    if (pid_ > 0 && running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+bool Viewer::running()
+{
+    if (status_)
+        return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_)
+        return true;
+    status_ = status;
+    return false;
+}
+
+std::optional<int> Viewer::waitForExit(std::chrono::milliseconds deadline)
+{
+    const auto end = Clock::now() + deadline;
+    while (running() && Clock::now() < end)
+        std::this_thread::sleep_for(POLL_INTERVAL);
+    return status_;
+}
+
+bool Viewer::focus()
+{
+    const std::string centre =
+        std::to_string(WINDOW_LEFT + WINDOW_WIDTH / 2) + " " + std::to_string(WINDOW_TOP + WINDOW_HEIGHT / 2);
+    return xdotool("mousemove " + centre + " windowfocus --sync " + window_);
+}

@@ -1,0 +1,79 @@
+// The real viewer as a user meets it: a process on the X display the tests
+// run under, driven with xdotool and seen through grabs of the whole screen.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Where the viewer asks for its window; with no window manager under Xvfb it
+// lands exactly there.
+constexpr int WINDOW_LEFT = 100;
+constexpr int WINDOW_TOP = 100;
+constexpr int WINDOW_WIDTH = 800;
+constexpr int WINDOW_HEIGHT = 600;
+
+constexpr std::chrono::milliseconds HANG_GUARD{10000};
+
+struct Colour {
+    double r, g, b; // 0 to 1
+};
+
+// One grab of the root window, rows from the top.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb; // 3 bytes a pixel
+
+    bool valid() const;
+    Colour root(int x, int y) const;
+    // Window pixel, origin at the window's top left.
+    Colour window(int x, int y) const;
+};
+
+// The screen as it is now: xwd of the root window turned into PPM by convert.
+Frame grabScreen();
+
+// Grabs the screen until `accept` holds for a grab; nothing once the deadline
+// has passed, which only guards against a hang.
+std::optional<Frame> pollScreen(const std::function<bool(const Frame &)> &accept,
+                                std::chrono::milliseconds deadline = HANG_GUARD);
+
+// Runs xdotool with these arguments (shell syntax); true when it succeeded.
+bool xdotool(const std::string &args);
+
+// What a shell command printed on its standard output.
+std::string commandOutput(const std::string &command);
+
+// The viewer binary under test, started on construction and killed on
+// destruction if it is still running.
+class Viewer
+{
+  public:
+    Viewer();
+    ~Viewer();
+    Viewer(const Viewer &) = delete;
+    Viewer &operator=(const Viewer &) = delete;
+
+    // True once its window exists; `window()` is then its X id.
+    bool started() const { return !window_.empty(); }
+    const std::string &window() const { return window_; }
+
+    // Polls, so an exit is noticed (and reaped) whenever it happened.
+    bool running();
+
+    // The wait status once the process has ended within the deadline.
+    std::optional<int> waitForExit(std::chrono::milliseconds deadline);
+
+    // Puts the pointer inside the window and gives it the keyboard focus.
+    bool focus();
+
+  private:
+    pid_t pid_ = -1;
+    std::string window_;
+    std::optional<int> status_;
+};
