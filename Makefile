@@ -54,8 +54,10 @@ package: build
 	@scripts/install-deps.sh --package
 	scripts/check-package.sh $(BUILD)
 
-lint: build-tests
+lint:
+	@scripts/install-deps.sh --bench
 	@scripts/install-deps.sh --lint
+	cmake -S . -B $(BUILD) -DBRELOX_WERROR=$(WERROR) -DBUILD_TESTING=ON -DBRELOX_BENCH=ON
 	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h' '*.c')
 	clang-tidy -p $(BUILD) --quiet $$(git ls-files '*.cpp' '*.c')
 

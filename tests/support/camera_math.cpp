@@ -2,8 +2,14 @@
 
 #include <cmath>
 
-static Vec3d sub(Vec3d a, Vec3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-static double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+static Vec3d sub(Vec3d a, Vec3d b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+static double dot(Vec3d a, Vec3d b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 static Vec3d cross(Vec3d a, Vec3d b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

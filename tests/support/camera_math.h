@@ -6,8 +6,8 @@
 #include "app/scene_state.h"
 
 struct WindowPoint {
-    double x, y;        // window pixels, origin bottom left (as glReadPixels)
-    double distance;    // along the view direction; visible when in (0.1, 60)
+    double x, y;     // window pixels, origin bottom left (as glReadPixels)
+    double distance; // along the view direction; visible when in (0.1, 60)
 };
 
 WindowPoint projectPoint(Vec3d point, Vec3d eye, Vec3d look, int width, int height);
