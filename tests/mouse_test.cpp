@@ -3,6 +3,7 @@
 #include "app/scene_state.h"
 #include "interact/mouse.h"
 #include "support/gl_window.h"
+#include "support/scene_compare.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -23,19 +24,6 @@ void expectLookFromHeading(double heading)
     EXPECT_DOUBLE_EQ(scene.look.z, std::sin(heading * RADIANS_PER_DEGREE));
 }
 
-void expectUnchangedExceptAnchor(const SceneState &before)
-{
-    EXPECT_EQ(scene.eye.x, before.eye.x);
-    EXPECT_EQ(scene.eye.y, before.eye.y);
-    EXPECT_EQ(scene.eye.z, before.eye.z);
-    EXPECT_EQ(scene.look.x, before.look.x);
-    EXPECT_EQ(scene.look.y, before.look.y);
-    EXPECT_EQ(scene.look.z, before.look.z);
-    EXPECT_EQ(scene.heading, before.heading);
-    EXPECT_EQ(scene.spinA, before.spinA);
-    EXPECT_EQ(scene.spinB, before.spinB);
-}
-
 class MouseTest : public ::testing::Test
 {
   protected:
@@ -49,7 +37,7 @@ TEST_F(MouseTest, LeftPressSetsTheAnchorOnly)
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 123, -45);
     EXPECT_EQ(scene.anchorX, 123);
     EXPECT_EQ(scene.anchorY, -45);
-    expectUnchangedExceptAnchor(SCENE_START);
+    expectSceneExceptAnchor(SCENE_START);
 }
 
 TEST_F(MouseTest, OtherButtonsAndReleasesLeaveTheAnchor)
@@ -64,7 +52,7 @@ TEST_F(MouseTest, OtherButtonsAndReleasesLeaveTheAnchor)
             onMouseButton(button, state, 300, 200);
             EXPECT_EQ(scene.anchorX, 5);
             EXPECT_EQ(scene.anchorY, 7);
-            expectUnchangedExceptAnchor(SCENE_START);
+            expectSceneExceptAnchor(SCENE_START);
         }
     }
 }
@@ -186,7 +174,7 @@ TEST_F(MouseTest, PurelyVerticalDragLeavesTheHeading)
     onMouseDrag(40, 90);
     SceneState expected = SCENE_START;
     expected.look.y = -0.02;
-    expectUnchangedExceptAnchor(expected);
+    expectSceneExceptAnchor(expected);
     EXPECT_EQ(scene.anchorX, 40);
 }
 
