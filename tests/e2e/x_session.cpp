@@ -188,3 +188,15 @@ bool Viewer::focus()
         std::to_string(WINDOW_LEFT + WINDOW_WIDTH / 2) + " " + std::to_string(WINDOW_TOP + WINDOW_HEIGHT / 2);
     return xdotool("mousemove " + centre + " windowfocus --sync " + window_);
 }
+
+::testing::AssertionResult Viewer::quitsOnEscape()
+{
+    if (!xdotool("key Escape"))
+        return ::testing::AssertionFailure() << "xdotool could not send Escape";
+    const std::optional<int> status = waitForExit(std::chrono::seconds(5));
+    if (!status)
+        return ::testing::AssertionFailure() << "still running after Escape";
+    if (!WIFEXITED(*status) || WEXITSTATUS(*status) != 0)
+        return ::testing::AssertionFailure() << "ended with wait status " << *status;
+    return ::testing::AssertionSuccess();
+}

@@ -2,6 +2,7 @@
 // run under, driven with xdotool and seen through grabs of the whole screen.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -71,6 +72,10 @@ class Viewer
 
     // Puts the pointer inside the window and gives it the keyboard focus.
     bool focus();
+
+    // Sends Escape; success when the process then ends with status 0 within
+    // a few seconds (a hang guard, not a timing check).
+    ::testing::AssertionResult quitsOnEscape();
 
   private:
     pid_t pid_ = -1;
