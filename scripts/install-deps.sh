@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the viewer needs to build, and those that one
 # kind of check needs on top. Does nothing when all of them are present.
-#   install-deps.sh [--test | --bench | --package | --lint]
+#   install-deps.sh [--test | --memcheck | --bench | --package | --lint]
 set -euo pipefail
 
 packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
@@ -9,10 +9,10 @@ tests=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-fi
 case "${1:-}" in
   "") ;;
   --test) packages+=("${tests[@]}") ;;
-  --bench) packages+=("${tests[@]}" valgrind) ;;
+  --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
   --lint) packages+=(clang-format clang-tidy) ;;
-  *) echo "usage: install-deps.sh [--test | --bench | --package | --lint]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint]" >&2; exit 2 ;;
 esac
 
 missing=()

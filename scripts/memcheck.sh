@@ -4,7 +4,7 @@
 # memory error or definite leak outside the GL stack's suppressed ones.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=${1:-build/brelox}
+bin=${1:-build/default/brelox}
 
 if [[ -z "${BRELOX_IN_XVFB:-}" ]]; then
   BRELOX_IN_XVFB=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$@"

@@ -3,13 +3,13 @@
 # display of its own, turns the view a little towards the sphere so that the
 # boxes and the sphere both show, steps back a little so that they fit, and saves the window as a PNG.
 #
-#   scripts/screenshot.sh [BINARY [OUTPUT]]    (default build/brelox, docs/screenshot.png)
+#   scripts/screenshot.sh [BINARY [OUTPUT]]    (default build/default/brelox, docs/screenshot.png)
 #
 # Needs xvfb, xdotool, x11-apps (xwd) and imagemagick (convert).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-binary="$(realpath "${1:-$root/build/brelox}")"
+binary="$(realpath "${1:-$root/build/default/brelox}")"
 output="$(realpath -m "${2:-$root/docs/screenshot.png}")"
 [[ -x "$binary" ]] || { echo "no viewer at $binary: build it first" >&2; exit 1; }
 mkdir -p "$(dirname "$output")"
