@@ -14,26 +14,17 @@ output="$(realpath -m "${2:-$root/docs/screenshot.png}")"
 [[ -x "$binary" ]] || { echo "no viewer at $binary: build it first" >&2; exit 1; }
 mkdir -p "$(dirname "$output")"
 
-if [[ "${BRELOX_ON_DISPLAY:-}" != 1 ]]; then
-  BRELOX_ON_DISPLAY=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$binary" "$output"
-fi
+source "$root/scripts/x-session.sh"
+xs_display
+xs_start Brelox "$binary"
 
-# From here on, inside xvfb-run.
-"$binary" &
-viewer=$!
-trap 'kill "$viewer" 2>/dev/null || true' EXIT
-
-window="$(timeout 10 xdotool search --sync --onlyvisible --name '^Brelox$' | head -1)"
 # One degree of turn per pixel dragged: 30 to the right brings the sphere in.
 xdotool mousemove 400 400 mousedown 1 mousemove 430 400 mouseup 1
 # S held for about 20 ticks: some 4 units back, so the boxes fit beside it.
-xdotool windowfocus --sync "$window" keydown s sleep 0.2 keyup s
+xdotool windowfocus --sync "$XS_WINDOW" keydown s sleep 0.2 keyup s
 sleep 1 # frames to show the turn and move the boxes off their start pose
 
 # No window manager: the window sits at (100, 100) on the screen.
 xwd -root -silent | convert xwd:- -crop 800x600+100+100 +repage "$output"
-
-xdotool key Escape
-trap - EXIT
-wait "$viewer"
+xs_quit
 echo "wrote $output"
