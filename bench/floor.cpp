@@ -1,12 +1,13 @@
 // The cheapest program this stack can run with the viewer's window and clock:
 // the same display mode, size, position and tick scheme, but a frame that only
 // clears and swaps. The benchmark measures the viewer against it.
+#include "interact/keyboard.h"
+
 #include <GL/freeglut.h>
 #include <cstdlib>
 
 constexpr unsigned int FIRST_TICK_MS = 50;
 constexpr unsigned int TICK_MS = 10;
-constexpr unsigned char KEY_ESCAPE = 27;
 
 static void display()
 {

@@ -5,8 +5,6 @@
 #include <GL/freeglut.h>
 #include <cstdlib>
 
-constexpr unsigned char KEY_ESCAPE = 27;
-
 // The flag a movement letter holds, in either case; null for any other key.
 static bool *letterFlag(unsigned char key)
 {

@@ -8,6 +8,9 @@
 //   Escape            quit (status 0)
 #pragma once
 
+// The character GLUT reports for the Escape key.
+constexpr unsigned char KEY_ESCAPE = 27;
+
 // GLUT keyboard callbacks: key is the character as typed, x and y ignored.
 void onKeyDown(unsigned char key, int x, int y);
 void onKeyUp(unsigned char key, int x, int y);
