@@ -53,6 +53,10 @@ void drawBox(float aR, float aG, float aB, float bR, float bG, float bB)
     glVertexPointer(3, GL_FLOAT, 0, BOX_VERTICES);
     glColorPointer(3, GL_FLOAT, 0, colours);
 
+    // The faces need no transformation of their own, so the matrix leaves
+    // this loop unchanged; the push and pop keep drawBox's promise to leave
+    // the stack as it found it, whatever a face may one day add, for the
+    // price of one matrix copy.
     glPushMatrix();
     for (const BoxFace &face : BOX_FACES) {
         glNormal3f(face.normal[0], face.normal[1], face.normal[2]);

@@ -12,6 +12,11 @@ static void configureLight1()
     const GLfloat spotDirection[] = {-1.0f, 0.0f, 0.0f, 0.0f};
     const GLfloat position[] = {12.0f, 1.0f, 0.0f, 0.0f}; // w = 0: directional
 
+    // Directional, yet a spot: GL still scales every term of the light,
+    // ambient included, by the cosine between its direction of travel,
+    // -(12, 1, 0), and the spot direction, raised to the exponent. That
+    // cosine is 12 / sqrt(145), well inside the 90 degree cut-off, so light 1
+    // shines at (12 / sqrt(145))^12, about 0.959, of the values below.
     glLightf(GL_LIGHT1, GL_SPOT_CUTOFF, 90.0f);
     glLightf(GL_LIGHT1, GL_SPOT_EXPONENT, 12.0f);
     glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
@@ -30,7 +35,11 @@ void initRendering()
     glPolygonMode(GL_FRONT, GL_FILL);
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
-    glEnable(GL_LINE_SMOOTH); // without blending: no hints, no blend function
+    // Smoothing without blending: GL may work out how much of each edge
+    // pixel a polygon covers, but only blending, never enabled here, would
+    // mix that into the frame. On Mesa's llvmpipe the frames come out the
+    // same, pixel for pixel, with or without either; the viewer draws no lines.
+    glEnable(GL_LINE_SMOOTH);
     glEnable(GL_POLYGON_SMOOTH);
     glEnable(GL_NORMALIZE);
     glShadeModel(GL_SMOOTH);
