@@ -55,8 +55,6 @@ const SharedFlag SHARED_FLAGS[] = {
     {'D', GLUT_KEY_RIGHT},
 };
 
-constexpr unsigned char KEY_ESCAPE = 27;
-
 SceneState withFlag(Flag flag, bool value)
 {
     SceneState state = SCENE_START;

@@ -26,7 +26,6 @@ namespace
 
 constexpr unsigned long long DEFAULT_SEED = 20240611;
 constexpr int EVENTS = 1000000;
-constexpr int KEY_ESCAPE = 27;
 
 enum class Kind { KeyDown, KeyUp, SpecialDown, SpecialUp, Button, Drag, Reshape, Tick };
 
