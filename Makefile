@@ -10,7 +10,9 @@
 # of its own under build/, so no target changes what another builds or runs.
 
 JOBS  ?= $(shell nproc)
-XVFB  := xvfb-run -a -s '-screen 0 1280x1024x24'
+# -noreset: tests open and close their connections in parallel, and a server
+# that resets when its last client leaves refuses whoever connects meanwhile.
+XVFB  := xvfb-run -a -s '-screen 0 1280x1024x24 -noreset'
 DEPS  := scripts/install-deps.sh
 
 # Mesa's driver stays loaded to the end, so LeakSanitizer can name (and the
