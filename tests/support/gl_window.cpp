@@ -20,14 +20,18 @@ void openTestWindow()
     open = true;
 }
 
-Rgb readPixel(int x, int y)
+GlFrame readFrame(int width, int height)
 {
-    GLfloat rgb[3] = {};
+    std::vector<GLfloat> rgb(static_cast<size_t>(width * height * 3));
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_FLOAT, rgb);
-    return {rgb[0], rgb[1], rgb[2]};
+    glReadPixels(0, 0, width, height, GL_RGB, GL_FLOAT, rgb.data());
+    GlFrame frame{width, height, {}};
+    frame.pixels.reserve(rgb.size() / 3);
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        frame.pixels.push_back({rgb[i], rgb[i + 1], rgb[i + 2]});
+    return frame;
 }
 
 void resetScene()

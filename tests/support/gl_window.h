@@ -2,17 +2,28 @@
 // current window, and pixel read-back from what was drawn.
 #pragma once
 
-struct Rgb {
-    float r, g, b;
-};
+#include "support/rgb.h"
+
+#include <cstddef>
+#include <vector>
 
 // Opens an 800 x 600 double-buffered RGB window with a depth buffer, once per
 // process, and leaves its context current.
 void openTestWindow();
 
-// The colour at window pixel (x, y), origin bottom left, of the frame last
-// drawn: the back buffer, which a swap leaves as it was.
-Rgb readPixel(int x, int y);
+// The frame last drawn, width x height pixels from the bottom left, rows
+// from the bottom: the back buffer, which a swap leaves as it was.
+struct GlFrame {
+    int width, height;
+    std::vector<Rgb> pixels;
+
+    Rgb at(int x, int y) const
+    {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+GlFrame readFrame(int width, int height);
 
 // Resets the scene record to its start values.
 void resetScene();

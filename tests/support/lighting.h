@@ -4,7 +4,7 @@
 // min(1, (ambient terms + diffuse terms) x colour), channel by channel.
 #pragma once
 
-#include "support/gl_window.h"
+#include "support/rgb.h"
 
 #include <gtest/gtest.h>
 
