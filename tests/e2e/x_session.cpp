@@ -1,6 +1,9 @@
 #include "e2e/x_session.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +18,6 @@ namespace
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds POLL_INTERVAL{10};
-const char *const FIND_WINDOW = "xdotool search --name '^Brelox$'";
 
 std::string readAll(FILE *pipe)
 {
@@ -71,45 +73,80 @@ Frame parsePpm(const std::string &data)
     return frame;
 }
 
-bool viewerWindowExists()
+// Large enough for the window and the pointer moves of the tests round it.
+const char *const SCREEN = "1024x768x24";
+
+// A child started here dies with the test process, however that ends.
+void endWithParent(pid_t parent)
 {
-    return std::system((std::string(FIND_WINDOW) + " >/dev/null 2>&1").c_str()) == 0;
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+        _exit(127);
 }
 
-// A window left by an earlier viewer may outlive its process for a moment.
-void waitForNoViewerWindow()
+// What Xvfb writes to the -displayfd pipe: its display number and a newline,
+// once it accepts connections. Empty when it ends or the guard runs out first.
+std::string readDisplayNumber(int fd)
 {
+    std::string number;
     const auto deadline = Clock::now() + HANG_GUARD;
-    while (viewerWindowExists() && Clock::now() < deadline)
+    while (Clock::now() < deadline) {
+        pollfd ready = {fd, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (poll(&ready, 1, static_cast<int>(left.count()) + 1) <= 0)
+            break;
+        char c = 0;
+        if (read(fd, &c, 1) != 1)
+            break;
+        if (c == '\n')
+            return number;
+        number += c;
+    }
+    return {};
+}
+
+// Asks the process to end, then makes sure it has, and reaps it.
+void endProcess(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (waitpid(pid, nullptr, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            return;
+        }
         std::this_thread::sleep_for(POLL_INTERVAL);
+    }
 }
 
 } // namespace
 
-bool Frame::valid() const
+std::optional<Rgb> Frame::window(int x, int y) const
 {
-    return width > 0 && height > 0;
+    const int rootX = WINDOW_LEFT + x;
+    const int rootY = WINDOW_TOP + y;
+    if (x < 0 || x >= WINDOW_WIDTH || y < 0 || y >= WINDOW_HEIGHT || rootX >= width || rootY >= height)
+        return std::nullopt;
+    const size_t at =
+        (static_cast<size_t>(rootY) * static_cast<size_t>(width) + static_cast<size_t>(rootX)) * 3;
+    if (at + 3 > rgb.size())
+        return std::nullopt;
+    const auto channel = [&](size_t i) { return static_cast<float>(rgb[at + i]) / 255.0f; };
+    return Rgb{channel(0), channel(1), channel(2)};
 }
 
-Colour Frame::root(int x, int y) const
-{
-    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
-    return {rgb[at] / 255.0, rgb[at + 1] / 255.0, rgb[at + 2] / 255.0};
-}
-
-Colour Frame::window(int x, int y) const
-{
-    return root(WINDOW_LEFT + x, WINDOW_TOP + y);
-}
-
-Frame grabScreen()
+std::optional<Frame> grabScreen()
 {
     FILE *pipe = popen("xwd -root -silent | convert xwd:- -depth 8 ppm:-", "r");
     if (pipe == nullptr)
-        return {};
+        return std::nullopt;
     const std::string data = readAll(pipe);
     pclose(pipe);
-    return parsePpm(data);
+    Frame frame = parsePpm(data);
+    if (frame.width < WINDOW_LEFT + WINDOW_WIDTH || frame.height < WINDOW_TOP + WINDOW_HEIGHT)
+        return std::nullopt;
+    return frame;
 }
 
 std::optional<Frame> pollScreen(const std::function<bool(const Frame &)> &accept,
@@ -117,8 +154,8 @@ std::optional<Frame> pollScreen(const std::function<bool(const Frame &)> &accept
 {
     const auto end = Clock::now() + deadline;
     do {
-        Frame frame = grabScreen();
-        if (frame.valid() && accept(frame))
+        std::optional<Frame> frame = grabScreen();
+        if (frame && accept(*frame))
             return frame;
     } while (Clock::now() < end);
     return std::nullopt;
@@ -140,11 +177,53 @@ std::string commandOutput(const std::string &command)
     return output;
 }
 
-Viewer::Viewer()
+VirtualDisplay::VirtualDisplay()
 {
-    waitForNoViewerWindow();
+    if (const char *display = std::getenv("DISPLAY"))
+        previous_ = display;
+    // Nothing the test starts may stray onto another display meanwhile.
+    unsetenv("DISPLAY");
+
+    int fds[2] = {-1, -1};
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return;
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        endWithParent(parent);
+        fcntl(fds[1], F_SETFD, 0); // the write end goes to Xvfb
+        const std::string fd = std::to_string(fds[1]);
+        // -noreset: the viewer, xdotool and xwd come and go, and a server that
+        // resets when its last client leaves refuses whoever connects meanwhile.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", SCREEN, "-nolisten", "tcp",
+               "-noreset", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    const std::string number = pid_ > 0 ? readDisplayNumber(fds[0]) : std::string();
+    close(fds[0]);
+    if (!number.empty()) {
+        name_ = ":" + number;
+        setenv("DISPLAY", name_.c_str(), 1);
+    }
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (pid_ > 0)
+        endProcess(pid_);
+    if (previous_)
+        setenv("DISPLAY", previous_->c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+Viewer::Viewer()
+{
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ == 0) {
+        endWithParent(parent);
         execl(BRELOX_BINARY, BRELOX_BINARY, static_cast<char *>(nullptr));
         _exit(127);
     }
@@ -157,15 +236,13 @@ Viewer::Viewer()
 
 Viewer::~Viewer()
 {
-    if (pid_ > 0 && running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    if (pid_ > 0 && running())
+        endProcess(pid_);
 }
 
 bool Viewer::running()
 {
-    if (status_)
+    if (pid_ <= 0 || status_)
         return false;
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) != pid_)
@@ -198,5 +275,17 @@ bool Viewer::focus()
         return ::testing::AssertionFailure() << "still running after Escape";
     if (!WIFEXITED(*status) || WEXITSTATUS(*status) != 0)
         return ::testing::AssertionFailure() << "ended with wait status " << *status;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ViewerSession::ready()
+{
+    if (!display.ready())
+        return ::testing::AssertionFailure() << "Xvfb reported no display";
+    if (!viewer.started())
+        return ::testing::AssertionFailure() << "no window titled Brelox appeared on " << display.name()
+                                             << "; viewer " << (viewer.running() ? "still running" : "ended");
+    if (!viewer.focus())
+        return ::testing::AssertionFailure() << "could not focus the viewer's window";
     return ::testing::AssertionSuccess();
 }

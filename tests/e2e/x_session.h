@@ -1,6 +1,10 @@
-// The real viewer as a user meets it: a process on the X display the tests
-// run under, driven with xdotool and seen through grabs of the whole screen.
+// The real viewer as a user meets it: a process on a virtual X display of
+// the test's own, driven with xdotool and seen through grabs of the screen.
+// Whatever goes wrong out there (an X error, a failed grab, a window that is
+// gone) comes back as a value the test checks, never as a crash.
 #pragma once
+
+#include "support/rgb.h"
 
 #include <gtest/gtest.h>
 #include <sys/types.h>
@@ -20,24 +24,19 @@ constexpr int WINDOW_HEIGHT = 600;
 
 constexpr std::chrono::milliseconds HANG_GUARD{10000};
 
-struct Colour {
-    double r, g, b; // 0 to 1
-};
-
 // One grab of the root window, rows from the top.
 struct Frame {
     int width = 0;
     int height = 0;
     std::vector<unsigned char> rgb; // 3 bytes a pixel
 
-    bool valid() const;
-    Colour root(int x, int y) const;
-    // Window pixel, origin at the window's top left.
-    Colour window(int x, int y) const;
+    // Window pixel, origin at the window's top left; nothing outside the window.
+    std::optional<Rgb> window(int x, int y) const;
 };
 
-// The screen as it is now: xwd of the root window turned into PPM by convert.
-Frame grabScreen();
+// The screen as it is now (xwd of the root window turned into PPM by
+// convert), or nothing when the grab failed or does not hold the window.
+std::optional<Frame> grabScreen();
 
 // Grabs the screen until `accept` holds for a grab; nothing once the deadline
 // has passed, which only guards against a hang.
@@ -50,8 +49,31 @@ bool xdotool(const std::string &args);
 // What a shell command printed on its standard output.
 std::string commandOutput(const std::string &command);
 
-// The viewer binary under test, started on construction and killed on
-// destruction if it is still running.
+// An X server of the test's own: Xvfb on a display number it picks itself and
+// reports once it accepts connections, so that tests running side by side
+// never see each other's windows. While it lives, DISPLAY names it, so the
+// viewer and every xdotool and xwd the test runs go to it. It ends with this
+// object on every way out of a test, and with the test process if that dies.
+class VirtualDisplay
+{
+  public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay &) = delete;
+    VirtualDisplay &operator=(const VirtualDisplay &) = delete;
+
+    // True once Xvfb has reported its display; `name()` is then ":N".
+    bool ready() const { return !name_.empty(); }
+    const std::string &name() const { return name_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string name_;
+    std::optional<std::string> previous_; // DISPLAY as it was before
+};
+
+// The viewer binary under test, started on construction on the current
+// DISPLAY and killed on destruction if it is still running.
 class Viewer
 {
   public:
@@ -81,4 +103,13 @@ class Viewer
     pid_t pid_ = -1;
     std::string window_;
     std::optional<int> status_;
+};
+
+// A display of the test's own with the viewer started on it.
+struct ViewerSession {
+    VirtualDisplay display; // first: the viewer starts on it and ends before it
+    Viewer viewer;
+
+    // The display up, the viewer's window found and given the focus.
+    ::testing::AssertionResult ready();
 };
