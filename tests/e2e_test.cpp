@@ -51,13 +51,6 @@ Pixel predictPixel(Vec3d point, double heading)
     return {static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(WINDOW_HEIGHT - p.y))};
 }
 
-// colourNear without its message, for the many candidates tried per pixel.
-bool near(Rgb p, Rgb q)
-{
-    const auto close = [](float a, float b) { return std::abs(static_cast<double>(a - b)) <= TOLERANCE; };
-    return close(p.r, q.r) && close(p.g, q.g) && close(p.b, q.b);
-}
-
 // Whether p is a colour that a face shading from A to B shows under lighting
 // factor k in [kMin, kMax]: every vertex of a face shares its normal, so the
 // face blends the two clamped vertex colours of one k.
@@ -78,7 +71,7 @@ bool litBlendOf(Rgb p, Rgb a, Rgb b, double kMin, double kMax)
         const Rgb litA = scaleColour(a, k);
         const Rgb litB = scaleColour(b, k);
         for (int j = 0; j <= T_STEPS; ++j)
-            if (near(p, mixColour(litA, litB, static_cast<double>(j) / T_STEPS)))
+            if (sameColour(p, mixColour(litA, litB, static_cast<double>(j) / T_STEPS), TOLERANCE))
                 return true;
     }
     return false;

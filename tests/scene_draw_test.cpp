@@ -350,7 +350,7 @@ TEST_F(SceneDrawTest, SphereSeenDownItsPoleShowsItsRingsAndSlicesFlatShaded)
                 continue;
             const Rgb actual = frame.at(x, y);
             if (std::none_of(ringColours.begin(), ringColours.end(),
-                             [&](Rgb ring) { return colourNear(actual, ring, TOLERANCE); }))
+                             [&](Rgb ring) { return sameColour(actual, ring, TOLERANCE); }))
                 ++mismatches;
         }
     EXPECT_EQ(mismatches, 0) << "pixels inside the outline in no ring's colour";

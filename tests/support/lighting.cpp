@@ -1,6 +1,7 @@
 #include "support/lighting.h"
 
 #include <algorithm>
+#include <cmath>
 
 static float scaleChannel(float channel, double factor)
 {
@@ -22,12 +23,10 @@ Rgb mixColour(Rgb a, Rgb b, double t)
     return {mixChannel(a.r, b.r, t), mixChannel(a.g, b.g, t), mixChannel(a.b, b.b, t)};
 }
 
-static bool channelBetween(float actual, float bound1, float bound2, double tolerance)
+bool sameColour(Rgb a, Rgb b, double tolerance)
 {
-    const double low = static_cast<double>(std::min(bound1, bound2)) - tolerance;
-    const double high = static_cast<double>(std::max(bound1, bound2)) + tolerance;
-    const double value = static_cast<double>(actual);
-    return value >= low && value <= high;
+    const auto close = [&](float x, float y) { return std::abs(static_cast<double>(x - y)) <= tolerance; };
+    return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
 }
 
 static testing::Message &operator<<(testing::Message &message, Rgb colour)
@@ -35,20 +34,11 @@ static testing::Message &operator<<(testing::Message &message, Rgb colour)
     return message << "(" << colour.r << ", " << colour.g << ", " << colour.b << ")";
 }
 
-testing::AssertionResult colourBetween(Rgb actual, Rgb bound1, Rgb bound2, double tolerance)
-{
-    if (channelBetween(actual.r, bound1.r, bound2.r, tolerance) &&
-        channelBetween(actual.g, bound1.g, bound2.g, tolerance) &&
-        channelBetween(actual.b, bound1.b, bound2.b, tolerance))
-        return testing::AssertionSuccess();
-    testing::Message message;
-    message << "colour " << actual << " is not within " << tolerance << " of " << bound1;
-    if (bound1.r != bound2.r || bound1.g != bound2.g || bound1.b != bound2.b)
-        message << " .. " << bound2;
-    return testing::AssertionFailure(message);
-}
-
 testing::AssertionResult colourNear(Rgb actual, Rgb expected, double tolerance)
 {
-    return colourBetween(actual, expected, expected, tolerance);
+    if (sameColour(actual, expected, tolerance))
+        return testing::AssertionSuccess();
+    testing::Message message;
+    message << "colour " << actual << " is not within " << tolerance << " of " << expected;
+    return testing::AssertionFailure(message);
 }
