@@ -11,7 +11,7 @@ case "${1:-}" in
   --test) packages+=("${tests[@]}") ;;
   --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
-  --lint) packages+=(clang-format clang-tidy) ;;
+  --lint) packages+=(clang-format clang-tidy emscripten) ;;
   --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
   *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web]" >&2; exit 2 ;;
 esac
