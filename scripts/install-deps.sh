@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the viewer needs to build, and those that one
 # kind of check needs on top. Does nothing when all of them are present.
-#   install-deps.sh [--test | --memcheck | --bench | --package | --lint]
+#   install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web]
 set -euo pipefail
 
 packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
@@ -11,8 +11,9 @@ case "${1:-}" in
   --test) packages+=("${tests[@]}") ;;
   --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
-  --lint) packages+=(clang-format clang-tidy) ;;
-  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint]" >&2; exit 2 ;;
+  --lint) packages+=(clang-format clang-tidy emscripten) ;;
+  --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
+  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web]" >&2; exit 2 ;;
 esac
 
 missing=()
