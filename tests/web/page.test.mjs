@@ -177,7 +177,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       ['up', 99, 40, 0, 0],
     ];
     let before = await scene();
-    let pressedAt = null;
+    let pressedAt = null; // page position minus GLUT position, fixed per press
     for (const [action, x, y, turn, tilt] of table) {
       await page.mouse.move(...at(x, y));
       if (action !== 'move') await page.mouse[action]();
@@ -185,11 +185,16 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       const what = `${action} to ${x}, ${y}`;
       near(now.heading, before.heading + turn, `${what}: heading`);
       near(now.look[1], before.look[1] + tilt, `${what}: look.y`);
-      near(now.look[0], Math.cos(now.heading * RADIANS_PER_DEGREE), `${what}: look.x`);
-      near(now.look[2], Math.sin(now.heading * RADIANS_PER_DEGREE), `${what}: look.z`);
+      // A turn recomputes the horizontal look from the heading; no turn leaves it.
+      const [lookX, lookZ] = turn
+        ? [Math.cos(now.heading * RADIANS_PER_DEGREE), Math.sin(now.heading * RADIANS_PER_DEGREE)]
+        : [before.look[0], before.look[2]];
+      near(now.look[0], lookX, `${what}: look.x`);
+      near(now.look[2], lookZ, `${what}: look.z`);
       if (action === 'down') pressedAt = [x - now.anchor[0], y - now.anchor[1]];
-      if (pressedAt && action !== 'up')
-        assert.deepEqual(now.anchor, [x - pressedAt[0], y - pressedAt[1]], `${what}: anchor`);
+      if (action === 'up') pressedAt = null;
+      if (pressedAt) assert.deepEqual(now.anchor, [x - pressedAt[0], y - pressedAt[1]], `${what}: anchor`);
+      else assert.deepEqual(now.anchor, before.anchor, `${what}: anchor`);
       before = now;
     }
   });

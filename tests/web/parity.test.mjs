@@ -3,13 +3,18 @@
 // headless Chromium (the frames module), compared pixel by pixel.
 //
 // Thresholds. A pixel matches when no channel differs by more than one
-// 8-bit level (rounding of the lighting and the interpolation). At least
-// 99.6 % of the pixels must match. A pixel that does not match is allowed
-// only on an edge: where the native frame's 3 x 3 neighbourhood spans at
-// least EDGE_JUMP levels in some channel, and the browser's colour lies
-// within that neighbourhood's range (give or take EDGE_SLACK levels), i.e.
-// the two rasterisers put the edge on different sides of the pixel. Any
-// other difference fails the pose and writes diff images.
+// 8-bit level (rounding of the lighting and of the interpolation); at least
+// 99.9 % of the pixels must match. A pixel that does not match is allowed
+// only on an edge, where the two rasterisers break ties differently:
+// - on a silhouette, where the native frame's 3 x 3 neighbourhood spans at
+//   least SILHOUETTE_JUMP levels in some channel (one surface against
+//   another or the background): any colour, since a grazing facet may cover
+//   the pixel's centre in one frame and no centre at all in the other;
+// - on an edge within a surface (a facet or face boundary), only the colour
+//   of a native neighbour, within one level: the edge passed the pixel's
+//   centre on the other side.
+// Anything else fails the pose and writes the browser frame and a diff image
+// (grey: match, yellow: silhouette, orange: inner edge, red: failure).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, execFile } from 'node:child_process';
@@ -21,9 +26,8 @@ import { openSession, requiredPath } from './harness.mjs';
 const WIDTH = 800;
 const HEIGHT = 600;
 const MATCH_LEVELS = 1;
-const MIN_MATCHING = 0.996;
-const EDGE_JUMP = 16;
-const EDGE_SLACK = 2;
+const MIN_MATCHING = 0.999;
+const SILHOUETTE_JUMP = 32;
 
 // A display of its own, whose number Xvfb picks and reports, so that tests
 // running side by side never share one.
@@ -88,48 +92,54 @@ async function browserFrame(page, index) {
   return rgb;
 }
 
-// Per channel, the lowest and highest native value round pixel (x, y).
-function neighbourhood(native, x, y) {
+// The widest span of any channel over the native 3 x 3 neighbourhood of
+// (x, y), and how close (in levels) the nearest native colour in it comes
+// to `colour`.
+function neighbourhood(native, x, y, colour) {
   const low = [255, 255, 255];
   const high = [0, 0, 0];
+  let nearest = 255;
   for (let ny = Math.max(0, y - 1); ny <= Math.min(HEIGHT - 1, y + 1); ++ny)
-    for (let nx = Math.max(0, x - 1); nx <= Math.min(WIDTH - 1, x + 1); ++nx)
+    for (let nx = Math.max(0, x - 1); nx <= Math.min(WIDTH - 1, x + 1); ++nx) {
+      const at = (ny * WIDTH + nx) * 3;
+      let distance = 0;
       for (let c = 0; c < 3; ++c) {
-        const value = native[(ny * WIDTH + nx) * 3 + c];
-        low[c] = Math.min(low[c], value);
-        high[c] = Math.max(high[c], value);
+        low[c] = Math.min(low[c], native[at + c]);
+        high[c] = Math.max(high[c], native[at + c]);
+        distance = Math.max(distance, Math.abs(native[at + c] - colour[c]));
       }
-  return { low, high };
+      nearest = Math.min(nearest, distance);
+    }
+  return { span: Math.max(...high.map((h, c) => h - low[c])), nearest };
 }
 
-// Counts matching pixels and edge pixels; marks every pixel in `diff`: grey
-// where it matches, yellow on an allowed edge, red where it fails.
+const GREY = (native) => 192 + ((native[0] + native[1] + native[2]) >> 4);
+
 function compareFrames(native, browser) {
   const diff = Buffer.alloc(native.length);
-  const result = { matching: 0, edges: 0, failing: 0, worst: 0, firstFailure: null };
+  const result = { matching: 0, silhouette: 0, innerEdge: 0, failing: 0, worst: 0, firstFailure: null };
   for (let y = 0; y < HEIGHT; ++y)
     for (let x = 0; x < WIDTH; ++x) {
       const at = (y * WIDTH + x) * 3;
+      const colour = browser.subarray(at, at + 3);
       let levels = 0;
-      for (let c = 0; c < 3; ++c) levels = Math.max(levels, Math.abs(native[at + c] - browser[at + c]));
+      for (let c = 0; c < 3; ++c) levels = Math.max(levels, Math.abs(native[at + c] - colour[c]));
       let mark;
       if (levels <= MATCH_LEVELS) {
         result.matching++;
-        const grey = 192 + ((native[at] + native[at + 1] + native[at + 2]) >> 4);
-        mark = [grey, grey, grey];
+        mark = Array(3).fill(GREY(native.subarray(at, at + 3)));
       } else {
-        const { low, high } = neighbourhood(native, x, y);
-        const jump = Math.max(...high.map((h, c) => h - low[c]));
-        const inside = [0, 1, 2].every(
-          (c) => browser[at + c] >= low[c] - EDGE_SLACK && browser[at + c] <= high[c] + EDGE_SLACK,
-        );
-        if (jump >= EDGE_JUMP && inside) {
-          result.edges++;
-          mark = [255, 200, 0];
+        const { span, nearest } = neighbourhood(native, x, y, colour);
+        if (span >= SILHOUETTE_JUMP) {
+          result.silhouette++;
+          mark = [255, 220, 0];
+        } else if (nearest <= MATCH_LEVELS) {
+          result.innerEdge++;
+          mark = [255, 140, 0];
         } else {
           result.failing++;
           result.worst = Math.max(result.worst, levels);
-          result.firstFailure ??= { x, y, native: [...native.subarray(at, at + 3)], browser: [...browser.subarray(at, at + 3)] };
+          result.firstFailure ??= { x, y, native: [...native.subarray(at, at + 3)], browser: [...colour] };
           mark = [255, 0, 0];
         }
       }
@@ -156,7 +166,10 @@ test('the browser draws every pose as the native viewer does', { timeout: 240_00
       const web = await browserFrame(page, index);
       const result = compareFrames(native, web);
       const share = result.matching / (WIDTH * HEIGHT);
-      t.diagnostic(`${file}: ${(100 * share).toFixed(3)} % within ${MATCH_LEVELS} level, ${result.edges} edge pixels`);
+      t.diagnostic(
+        `${file}: ${(100 * share).toFixed(3)} % within ${MATCH_LEVELS} level; ` +
+          `${result.silhouette} silhouette and ${result.innerEdge} inner-edge pixels differ more`,
+      );
       if (result.failing > 0 || share < MIN_MATCHING) {
         const stem = join(out, file.replace(/\.ppm$/, ''));
         await writePpm(`${stem}-browser.ppm`, web);
