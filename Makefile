@@ -1,4 +1,6 @@
 # make run       builds the viewer and opens it on your X display
+# make web       builds the viewer as a static web page; prints its folder
+# make web-serve serves that page on 127.0.0.1 and prints the address to open
 # make test      builds the viewer and its tests and runs them all, in parallel
 # make sanitize  runs the tests built with AddressSanitizer and UBSan
 # make memcheck  runs the real viewer under valgrind with frames and input
@@ -31,6 +33,21 @@ run:
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 	build/default/brelox
+
+# The site is one folder of static files; its path is the last line printed.
+.PHONY: web web-serve
+WEB_SITE := build/web/site
+WEB_PORT ?= 8000
+
+web:
+	@$(DEPS) --web
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS) --target brelox
+	@echo $(CURDIR)/$(WEB_SITE)
+
+web-serve: web
+	@echo "Open http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_SITE)
 
 test:
 	@$(DEPS) --test
