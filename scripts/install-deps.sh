@@ -11,7 +11,7 @@ case "${1:-}" in
   --test) packages+=("${tests[@]}") ;;
   --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
-  --lint) packages+=(clang-format clang-tidy) ;;
+  --lint) packages+=(clang-format clang-tidy emscripten) ;;
   --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
   --web-test)
     packages+=("${tests[@]}" emscripten chromium)

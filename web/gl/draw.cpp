@@ -21,7 +21,8 @@ static const GLfloat *packedFloats(GLint size, GLenum type, GLsizei stride, cons
 
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer)
 {
-    clientArrays.vertices = packedFloats(size, type, stride, pointer, "glVertexPointer: only 3 packed floats");
+    clientArrays.vertices =
+        packedFloats(size, type, stride, pointer, "glVertexPointer: only 3 packed floats");
 }
 
 void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer)
@@ -36,22 +37,23 @@ void layerNormalArray(const GLfloat *normals)
 
 // Normals go into eye coordinates by the inverse transpose of the
 // model-view's upper 3 x 3 part: its cofactor matrix over its determinant.
-static void setNormalMatrix(const GLfloat *m, GLfloat normalMatrix[12])
+static void setNormalMatrix(const GLfloat *m, GLfloat (&normalMatrix)[3][4])
 {
     const GLfloat *columns[3] = {m, m + 4, m + 8};
     for (int c = 0; c < 3; ++c) {
         const GLfloat *a = columns[(c + 1) % 3];
         const GLfloat *b = columns[(c + 2) % 3];
-        normalMatrix[c * 4] = a[1] * b[2] - a[2] * b[1];
-        normalMatrix[c * 4 + 1] = a[2] * b[0] - a[0] * b[2];
-        normalMatrix[c * 4 + 2] = a[0] * b[1] - a[1] * b[0];
+        normalMatrix[c][0] = a[1] * b[2] - a[2] * b[1];
+        normalMatrix[c][1] = a[2] * b[0] - a[0] * b[2];
+        normalMatrix[c][2] = a[0] * b[1] - a[1] * b[0];
     }
-    const GLfloat determinant = m[0] * normalMatrix[0] + m[1] * normalMatrix[1] + m[2] * normalMatrix[2];
+    const GLfloat determinant =
+        m[0] * normalMatrix[0][0] + m[1] * normalMatrix[0][1] + m[2] * normalMatrix[0][2];
     if (determinant == 0.0f)
         return;
-    for (int c = 0; c < 3; ++c)
+    for (auto &column : normalMatrix)
         for (int row = 0; row < 3; ++row)
-            normalMatrix[c * 4 + row] /= determinant;
+            column[row] /= determinant;
 }
 
 static GLfloat flag(bool on)
@@ -98,6 +100,6 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid *indic
 
     const bool colourArray = layerEnabled(GL_COLOR_ARRAY);
     completeShaderBlock(colourArray);
-    webglDraw(&shaderBlock, static_cast<int>(sizeof shaderBlock), clientArrays.vertices, colourArray ? clientArrays.colours : nullptr,
-              clientArrays.normals, first, last, index, count);
+    webglDraw(&shaderBlock, static_cast<int>(sizeof shaderBlock), clientArrays.vertices,
+              colourArray ? clientArrays.colours : nullptr, clientArrays.normals, first, last, index, count);
 }

@@ -23,8 +23,8 @@ static void cross(const GLfloat a[3], const GLfloat b[3], GLfloat result[3])
     result[2] = a[0] * b[1] - a[1] * b[0];
 }
 
-void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY, GLdouble centerZ,
-               GLdouble upX, GLdouble upY, GLdouble upZ)
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
 {
     GLfloat forward[3] = {static_cast<GLfloat>(centerX - eyeX), static_cast<GLfloat>(centerY - eyeY),
                           static_cast<GLfloat>(centerZ - eyeZ)};

@@ -9,7 +9,7 @@ constexpr GLenum LIGHT_COUNT = 2; // GL_LIGHT0 and GL_LIGHT1
 // The shader's uniform block, std140 (backend.js declares it again): every
 // member is a vec4 or made of them, so that C++ lays it out the same way.
 struct LightBlock {
-    GLfloat position[4];      // eye coordinates; w = 0 for a directional light
+    GLfloat position[4]; // eye coordinates; w = 0 for a directional light
     GLfloat ambient[4];
     GLfloat diffuse[4];
     GLfloat spotDirection[4]; // eye coordinates
@@ -19,12 +19,12 @@ struct LightBlock {
 struct ShaderBlock {
     GLfloat modelView[16];
     GLfloat projection[16];
-    GLfloat normalMatrix[12]; // mat3: three columns, each padded to a vec4
+    GLfloat normalMatrix[3][4]; // mat3: three columns, each padded to a vec4
     GLfloat sceneAmbient[4];
-    GLfloat colour[4];        // the current colour
-    GLfloat normal[4];        // the current normal
-    GLfloat switches[4];      // lighting, normalize, colour material, flat shading
-    GLfloat arrays[4];        // colour array, normal array: 1 if this draw reads one
+    GLfloat colour[4];   // the current colour
+    GLfloat normal[4];   // the current normal
+    GLfloat switches[4]; // lighting, normalize, colour material, flat shading
+    GLfloat arrays[4];   // colour array, normal array: 1 if this draw reads one
     LightBlock lights[LIGHT_COUNT];
 };
 
@@ -37,7 +37,7 @@ bool layerEnabled(GLenum cap);
 bool layerFlatShading();
 
 // The current matrix (as glMatrixMode selects it) times m, as glMultMatrixf.
-void layerMultiply(const GLfloat m[16]);
+void layerMultiply(const GLfloat (&m)[16]);
 const GLfloat *layerModelView();
 const GLfloat *layerProjection();
 

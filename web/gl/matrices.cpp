@@ -80,14 +80,16 @@ void glPopMatrix()
 
 // Each element summed in the order Mesa sums it, so that the two agree to
 // the last bit.
-void layerMultiply(const GLfloat m[16])
+void layerMultiply(const GLfloat (&m)[16])
 {
     const GLfloat *c = currentMatrix().m;
     Matrix product;
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row)
-            product.m[column * 4 + row] = c[row] * m[column * 4] + c[4 + row] * m[column * 4 + 1] +
-                                          c[8 + row] * m[column * 4 + 2] + c[12 + row] * m[column * 4 + 3];
+    for (int i = 0; i < 16; ++i) {
+        const int row = i % 4;
+        const GLfloat *column = &m[i - row]; // of m, the one element i is in
+        product.m[i] =
+            c[row] * column[0] + c[4 + row] * column[1] + c[8 + row] * column[2] + c[12 + row] * column[3];
+    }
     currentMatrix() = product;
 }
 

@@ -25,7 +25,6 @@ mergeInto(LibraryManager.library, {
     x: 0, // the pointer's last position in canvas pixels
     y: 0,
     frame: 0, // the pending animation frame
-    timers: {}, // the pending timers by id
     drawn: false,
     ended: false,
 
@@ -44,7 +43,7 @@ mergeInto(LibraryManager.library, {
     // program: here that ends the viewer instead of reaching the page as an
     // uncaught error.
     call: function(callback, a, b, c, d) {
-      if (!callback || Glut.ended) return;
+      if (!callback || Glut.ended || ABORT) return;
       try {
         {{{ makeDynCall('viiii', 'callback') }}}(a, b, c, d);
       } catch (e) {
@@ -53,10 +52,10 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    // Timers still pending find the viewer ended and do nothing.
     end: function(status) {
       Glut.ended = true;
       cancelAnimationFrame(Glut.frame);
-      for (var id in Glut.timers) clearTimeout(+id);
       Glut.listen(false);
       if (Module['onExit']) Module['onExit'](status);
     },
@@ -217,11 +216,7 @@ mergeInto(LibraryManager.library, {
 
   glutTimerFunc__deps: ['$Glut'],
   glutTimerFunc: function(msecs, callback, value) {
-    var id = setTimeout(function() {
-      delete Glut.timers[id];
-      Glut.call(callback, value);
-    }, msecs >>> 0);
-    Glut.timers[id] = true;
+    setTimeout(Glut.call, msecs >>> 0, callback, value);
   },
 
   glutPostRedisplay__deps: ['$Glut'],

@@ -58,10 +58,10 @@ static void generateVertices()
 {
     const int slices = sphere.slices;
     const int stacks = sphere.stacks;
-    GLfloat sliceSines[SPHERE_MAX_DIVISIONS + 1];
-    GLfloat sliceCosines[SPHERE_MAX_DIVISIONS + 1];
-    GLfloat stackSines[SPHERE_MAX_DIVISIONS + 1];
-    GLfloat stackCosines[SPHERE_MAX_DIVISIONS + 1];
+    GLfloat sliceSines[SPHERE_MAX_DIVISIONS + 1] = {};
+    GLfloat sliceCosines[SPHERE_MAX_DIVISIONS + 1] = {};
+    GLfloat stackSines[SPHERE_MAX_DIVISIONS + 1] = {};
+    GLfloat stackCosines[SPHERE_MAX_DIVISIONS + 1] = {};
     circleTable(sliceSines, sliceCosines, -slices, false);
     circleTable(stackSines, stackCosines, stacks, true);
 
@@ -69,7 +69,8 @@ static void generateVertices()
     int index = 1;
     for (int i = 1; i < stacks; ++i)
         for (int j = 0; j < slices; ++j)
-            setVertex(index++, sliceCosines[j] * stackSines[i], sliceSines[j] * stackSines[i], stackCosines[i]);
+            setVertex(index++, sliceCosines[j] * stackSines[i], sliceSines[j] * stackSines[i],
+                      stackCosines[i]);
     setVertex(index, 0.0f, 0.0f, -1.0f);
 }
 
@@ -124,8 +125,9 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
     glVertexPointer(3, GL_FLOAT, 0, sphere.vertices);
     layerNormalArray(&sphere.normals[0][0]);
     const int stripLength = (slices + 1) * 2;
-    for (int i = 0; i < stacks; ++i)
-        glDrawElements(GL_TRIANGLE_STRIP, stripLength, GL_UNSIGNED_INT, sphere.indices + i * stripLength);
+    const GLuint *strip = sphere.indices;
+    for (int i = 0; i < stacks; ++i, strip += stripLength)
+        glDrawElements(GL_TRIANGLE_STRIP, stripLength, GL_UNSIGNED_INT, strip);
     glDisableClientState(GL_VERTEX_ARRAY);
     layerNormalArray(nullptr);
 }
