@@ -5,17 +5,18 @@
 #include "render/render_state.h"
 
 #include <GL/freeglut.h>
-#include <emscripten.h>
 
+// `used` keeps them and exports them to the page, as emscripten's
+// EMSCRIPTEN_KEEPALIVE does.
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE int framesPoseCount()
+__attribute__((used)) int framesPoseCount()
 {
     return FRAME_POSE_COUNT;
 }
 
 // Returns 0 for an index outside the table, 1 once drawn.
-EMSCRIPTEN_KEEPALIVE int framesDraw(int index)
+__attribute__((used)) int framesDraw(int index)
 {
     if (index < 0 || index >= FRAME_POSE_COUNT)
         return 0;
