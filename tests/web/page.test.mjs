@@ -69,7 +69,8 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       controls: [...document.querySelectorAll('table')].map((table) => table.textContent).join(' '),
     }));
     assert.deepEqual(layout.canvases, [['canvas', 800, 600]]);
-    for (const key of ['W', 'A', 'S', 'D', 'K', 'L', 'Escape', 'Page Up']) assert.match(layout.controls, new RegExp(key));
+    for (const key of ['W', 'A', 'S', 'D', 'K', 'L', 'Escape', 'Page Up'])
+      assert.match(layout.controls, new RegExp(key));
     const start = await scene();
     assert.deepEqual([start.eye, start.look, start.heading], [[0, 2, 7], [0, 0, -1], 270]);
     assert.deepEqual(start.lights, [true, false]);
@@ -86,7 +87,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
   await t.test('a click on the canvas gives it the keys; K and L switch the lights', async () => {
     await page.evaluate(() => document.activeElement?.blur());
     await page.mouse.click(...at(20, 20));
-    assert.ok(await page.evaluate(() => document.hasFocus()));
+    assert.ok(await page.evaluate(() => document.hasFocus() && document.activeElement?.id === 'canvas'));
     const states = [
       ['k', [false, false]],
       ['l', [false, true]],
@@ -127,7 +128,8 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       assert.ok(held[flag] && !released[flag], `${key} sets ${flag} while held and clears it on release`);
       assert.deepEqual(after.eye, released.eye, `${key}: the eye stops on release`);
       const step = direction(before.look).map((v) => MOVE_STEP * v);
-      const ticks = tilt ? (after.look[1] - before.look[1]) / tilt : Math.hypot(...after.eye.map((v, i) => v - before.eye[i])) / Math.hypot(...step);
+      const moved = Math.hypot(...after.eye.map((v, i) => v - before.eye[i]));
+      const ticks = tilt ? (after.look[1] - before.look[1]) / tilt : moved / Math.hypot(...step);
       assert.ok(ticks >= 2 && Math.abs(ticks - Math.round(ticks)) < 1e-6, `${key}: ${ticks} ticks`);
       for (let i = 0; i < 3; ++i) near(after.eye[i], before.eye[i] + Math.round(ticks) * step[i], `${key} eye[${i}]`);
     }

@@ -43,7 +43,7 @@ async function withXvfb(run) {
         if (text.includes('\n')) started(`:${text.trim()}`);
       });
       xvfb.on('exit', (code) => failed(new Error(`Xvfb ended with ${code}`)));
-      setTimeout(() => failed(new Error('Xvfb did not start in 20 s')), 20_000);
+      setTimeout(() => failed(new Error('Xvfb did not start in 20 s')), 20_000).unref();
     });
     return await run(display);
   } finally {
