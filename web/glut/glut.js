@@ -175,44 +175,21 @@ mergeInto(LibraryManager.library, {
   },
 
   glutDisplayFunc__deps: ['$Glut'],
-  glutDisplayFunc: function(callback) {
-    Glut.display = callback;
-  },
-
+  glutDisplayFunc: function(callback) { Glut.display = callback; },
   glutReshapeFunc__deps: ['$Glut'],
-  glutReshapeFunc: function(callback) {
-    Glut.reshape = callback;
-  },
-
+  glutReshapeFunc: function(callback) { Glut.reshape = callback; },
   glutKeyboardFunc__deps: ['$Glut'],
-  glutKeyboardFunc: function(callback) {
-    Glut.keyboard = callback;
-  },
-
+  glutKeyboardFunc: function(callback) { Glut.keyboard = callback; },
   glutKeyboardUpFunc__deps: ['$Glut'],
-  glutKeyboardUpFunc: function(callback) {
-    Glut.keyboardUp = callback;
-  },
-
+  glutKeyboardUpFunc: function(callback) { Glut.keyboardUp = callback; },
   glutSpecialFunc__deps: ['$Glut'],
-  glutSpecialFunc: function(callback) {
-    Glut.special = callback;
-  },
-
+  glutSpecialFunc: function(callback) { Glut.special = callback; },
   glutSpecialUpFunc__deps: ['$Glut'],
-  glutSpecialUpFunc: function(callback) {
-    Glut.specialUp = callback;
-  },
-
+  glutSpecialUpFunc: function(callback) { Glut.specialUp = callback; },
   glutMouseFunc__deps: ['$Glut'],
-  glutMouseFunc: function(callback) {
-    Glut.mouse = callback;
-  },
-
+  glutMouseFunc: function(callback) { Glut.mouse = callback; },
   glutMotionFunc__deps: ['$Glut'],
-  glutMotionFunc: function(callback) {
-    Glut.motion = callback;
-  },
+  glutMotionFunc: function(callback) { Glut.motion = callback; },
 
   glutTimerFunc__deps: ['$Glut'],
   glutTimerFunc: function(msecs, callback, value) {
