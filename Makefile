@@ -105,7 +105,7 @@ web-bench:
 	@$(DEPS) --web-test
 	cd tests/web && npm ci --no-audit --no-fund
 	cmake --preset web
-	cmake --build --preset web -j $(JOBS)
+	cmake --build --preset web -j $(JOBS) --target brelox floor
 	nice -n -10 node tests/web/bench/web-bench.mjs build/web/site build/web/bench build/web/bench/bench.json
 
 clean:
