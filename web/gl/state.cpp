@@ -6,11 +6,11 @@
 
 // clang-format off
 ShaderBlock shaderBlock = {
-    {}, {}, {},
+    {}, {}, {},                               // matrices: each draw sets them
     {0.2f, 0.2f, 0.2f, 1.0f},                 // scene ambient
     {1.0f, 1.0f, 1.0f, 1.0f},                 // colour
     {0.0f, 0.0f, 1.0f, 0.0f},                 // normal
-    {}, {},
+    {}, {},                                   // switches and arrays: each draw sets them
     {   // position             ambient                  diffuse                  spot direction          spot
         {{0.f, 0.f, 1.f, 0.f}, {0.f, 0.f, 0.f, 1.f}, {1.f, 1.f, 1.f, 1.f}, {0.f, 0.f, -1.f, 0.f}, {-1.f, 0.f, 0.f, 0.f}},
         {{0.f, 0.f, 1.f, 0.f}, {0.f, 0.f, 0.f, 1.f}, {0.f, 0.f, 0.f, 1.f}, {0.f, 0.f, -1.f, 0.f}, {-1.f, 0.f, 0.f, 0.f}},

@@ -36,17 +36,19 @@ mergeInto(LibraryManager.library, {
       Home: 106, End: 107, Insert: 108,
     },
     MODIFIERS: {Shift: 112, Control: 114, Alt: 116}, // the left key's code; the right one's is one more
+    // Keys whose default action would scroll the page under the viewer.
     SCROLLING: {' ': 1, ArrowLeft: 1, ArrowUp: 1, ArrowRight: 1, ArrowDown: 1, PageUp: 1, PageDown: 1, Home: 1, End: 1},
 
     // Runs a callback as GLUT's main loop would; a callback with fewer
     // parameters ignores the rest. exit() throws ExitStatus out of the
     // program: here that ends the viewer instead of reaching the page as an
-    // uncaught error.
+    // uncaught error. 'unwind' only returns to the page, as in emscripten.
     call: function(callback, a, b, c, d) {
       if (!callback || Glut.ended || ABORT) return;
       try {
         {{{ makeDynCall('viiii', 'callback') }}}(a, b, c, d);
       } catch (e) {
+        if (e === 'unwind') return;
         if (!(e instanceof ExitStatus)) throw e;
         Glut.end(e.status);
       }
