@@ -7,6 +7,9 @@
 # make package   builds the .deb, installs it and runs the installed viewer
 # make lint      clang-format and clang-tidy over the code
 # make bench     measures the viewer against a clear-and-swap floor program
+# make web-test  runs the browser tests: the web build in headless Chromium,
+#                against native frames and through the real page's input
+# make web-bench measures the page in the browser against a web floor
 #
 # Each flavour is a CMake preset (CMakePresets.json) with a build directory
 # of its own under build/, so no target changes what another builds or runs.
@@ -24,7 +27,7 @@ ASAN_ENV = LD_PRELOAD=$(SWRAST) ASAN_OPTIONS=verify_asan_link_order=0 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-gl.supp \
            UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test sanitize memcheck package lint bench clean
+.PHONY: run test sanitize memcheck package lint bench web-test web-bench clean
 
 run:
 	@[ -n "$$DISPLAY" ] || { echo "brelox needs an X display and DISPLAY is not set: run it from a desktop session, or under a virtual one with: xvfb-run -a build/default/brelox"; exit 1; }
@@ -88,6 +91,24 @@ bench:
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
 	nice -n -10 $(XVFB) bench/run.sh build/bench
+
+# The browser tests compare with frames drawn by the test preset's native
+# build, so both presets are built; npm ci installs exactly the lockfile.
+web-test:
+	@$(DEPS) --web-test
+	cd tests/web && npm ci --no-audit --no-fund
+	cmake --preset test
+	cmake --build --preset test -j $(JOBS) --target native_frames
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS)
+	ctest --preset web -j $(JOBS)
+
+web-bench:
+	@$(DEPS) --web-test
+	cd tests/web && npm ci --no-audit --no-fund
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS) --target brelox floor
+	nice -n -10 node tests/web/bench/web-bench.mjs build/web/site build/web/bench build/web/bench/bench.json
 
 clean:
 	rm -rf build

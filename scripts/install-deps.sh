@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the viewer needs to build, and those that one
 # kind of check needs on top. Does nothing when all of them are present.
-#   install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web]
+#   install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web | --web-test]
 set -euo pipefail
 
 packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
@@ -13,7 +13,11 @@ case "${1:-}" in
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
   --lint) packages+=(clang-format clang-tidy emscripten) ;;
   --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
-  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web]" >&2; exit 2 ;;
+  --web-test)
+    packages+=("${tests[@]}" emscripten chromium)
+    # A node installed from elsewhere (with its own npm) serves as well as Debian's.
+    command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
+  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web | --web-test]" >&2; exit 2 ;;
 esac
 
 missing=()

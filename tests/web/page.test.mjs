@@ -1,0 +1,204 @@
+// The real page, as a visitor uses it: it loads cleanly, a click gives the
+// keys to the viewer, dragging turns and tilts, held keys fly, K and L switch
+// the lights, Escape ends the viewer; and a browser without WebGL 2 is told so.
+// The viewer's state is read from its scene record in the module's memory.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { writeFile } from 'node:fs/promises';
+import { fileURLToPath } from 'node:url';
+import { openSession, requiredPath } from './harness.mjs';
+
+const TILT_STEP = 0.02;
+const MOVE_STEP = 0.2;
+const RADIANS_PER_DEGREE = 3.14159 / 180; // the viewer's own factor
+const HOLD_MS = 250;
+
+// The scene record's layout (src/app/scene_state.h) under wasm32: three
+// doubles each for eye and look, the heading, six flags, two floats, two ints.
+function readScene() {
+  const at = Module._breloxScene();
+  const f64 = (offset) => Module.HEAPF64[(at + offset) / 8];
+  const flag = (offset) => Module.HEAPU8[at + offset] === 1;
+  return {
+    eye: [f64(0), f64(8), f64(16)],
+    look: [f64(24), f64(32), f64(40)],
+    heading: f64(48),
+    moveRight: flag(56),
+    moveBack: flag(57),
+    moveLeft: flag(58),
+    moveForward: flag(59),
+    lookDown: flag(60),
+    lookUp: flag(61),
+    spins: [Module.HEAPF32[(at + 64) / 4], Module.HEAPF32[(at + 68) / 4]],
+    anchor: [Module.HEAP32[(at + 72) / 4], Module.HEAP32[(at + 76) / 4]],
+    lights: [Module._glIsEnabled(0x4000), Module._glIsEnabled(0x4001)].map(Boolean), // GL_LIGHT0, GL_LIGHT1
+  };
+}
+
+const near = (actual, expected, what) =>
+  assert.ok(Math.abs(actual - expected) < 1e-9, `${what}: ${actual}, expected ${expected}`);
+
+// Errors, uncaught exceptions, failed requests and GL errors, from the start.
+function watchConsole(page) {
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || (message.type() === 'warning' && /WebGL|GL_/.test(message.text())))
+      problems.push(`console ${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`exception: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
+  });
+  return problems;
+}
+
+const settle = (page) => page.waitForTimeout(100); // a few ticks and frames
+
+test('the viewer page: clean load, focus, lights, held keys, drags and Escape', { timeout: 180_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const problems = watchConsole(page);
+  await page.goto(server.url);
+  await page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 60_000 });
+  const scene = () => page.evaluate(readScene);
+
+  await t.test('one 800 x 600 canvas, the controls table, the start state', async () => {
+    const layout = await page.evaluate(() => ({
+      canvases: [...document.querySelectorAll('canvas')].map((c) => [c.id, c.width, c.height]),
+      controls: [...document.querySelectorAll('table')].map((table) => table.textContent).join(' '),
+    }));
+    assert.deepEqual(layout.canvases, [['canvas', 800, 600]]);
+    for (const key of ['W', 'A', 'S', 'D', 'K', 'L', 'Escape', 'Page Up'])
+      assert.match(layout.controls, new RegExp(key));
+    const start = await scene();
+    assert.deepEqual([start.eye, start.look, start.heading], [[0, 2, 7], [0, 0, -1], 270]);
+    assert.deepEqual(start.lights, [true, false]);
+    if (process.env.BRELOX_UPDATE_SCREENSHOTS === '1') {
+      await settle(page);
+      await writeFile(fileURLToPath(new URL('../../docs/web-screenshot.png', import.meta.url)),
+        await page.screenshot({ fullPage: true }));
+    }
+  });
+
+  const box = await page.locator('#canvas').boundingBox();
+  const at = (x, y) => [box.x + x, box.y + y];
+
+  await t.test('a click on the canvas gives it the keys; K and L switch the lights', async () => {
+    await page.evaluate(() => document.activeElement?.blur());
+    await page.mouse.click(...at(20, 20));
+    assert.ok(await page.evaluate(() => document.hasFocus() && document.activeElement?.id === 'canvas'));
+    const states = [
+      ['k', [false, false]],
+      ['l', [false, true]],
+      ['l', [true, false]],
+      ['k', [false, false]],
+      ['l', [false, true]],
+    ];
+    for (const [key, lights] of states) {
+      await page.keyboard.press(key);
+      assert.deepEqual((await scene()).lights, lights, `after ${key}`);
+    }
+  });
+
+  await t.test('held keys move the eye every tick and stop on release', async () => {
+    const sideways = ([x, , z]) => [-z, 0, x]; // to the right of the view
+    // [key, flag, direction of one tick's step from the look vector, tilt per tick]
+    const table = [
+      ['w', 'moveForward', (look) => look, 0],
+      ['s', 'moveBack', (look) => look.map((v) => -v), 0],
+      ['d', 'moveRight', (look) => sideways(look), 0],
+      ['a', 'moveLeft', (look) => sideways(look).map((v) => -v), 0],
+      ['ArrowUp', 'moveForward', (look) => look, 0],
+      ['ArrowDown', 'moveBack', (look) => look.map((v) => -v), 0],
+      ['ArrowRight', 'moveRight', (look) => sideways(look), 0],
+      ['ArrowLeft', 'moveLeft', (look) => sideways(look).map((v) => -v), 0],
+      ['PageUp', 'lookUp', () => [0, 0, 0], TILT_STEP],
+      ['PageDown', 'lookDown', () => [0, 0, 0], -TILT_STEP],
+    ];
+    for (const [key, flag, direction, tilt] of table) {
+      const before = await scene();
+      await page.keyboard.down(key);
+      await page.waitForTimeout(HOLD_MS);
+      const held = await scene();
+      await page.keyboard.up(key);
+      const released = await scene();
+      await settle(page);
+      const after = await scene();
+      assert.ok(held[flag] && !released[flag], `${key} sets ${flag} while held and clears it on release`);
+      assert.deepEqual(after.eye, released.eye, `${key}: the eye stops on release`);
+      const step = direction(before.look).map((v) => MOVE_STEP * v);
+      const moved = Math.hypot(...after.eye.map((v, i) => v - before.eye[i]));
+      const ticks = tilt ? (after.look[1] - before.look[1]) / tilt : moved / Math.hypot(...step);
+      assert.ok(ticks >= 2 && Math.abs(ticks - Math.round(ticks)) < 1e-6, `${key}: ${ticks} ticks`);
+      for (let i = 0; i < 3; ++i) near(after.eye[i], before.eye[i] + Math.round(ticks) * step[i], `${key} eye[${i}]`);
+    }
+  });
+
+  await t.test('a drag turns one degree per pixel and tilts one step per motion event', async () => {
+    // [mouse action, canvas x, y, heading change, look.y change]
+    const table = [
+      ['down', 400, 300, 0, 0],
+      ['move', 450, 280, 50, TILT_STEP], // a drag of one motion event
+      ['move', 440, 281, -10, -TILT_STEP],
+      ['move', 440, 290, 0, -TILT_STEP],
+      ['move', 470, 290, 30, 0],
+      ['up', 470, 290, 0, 0],
+      ['move', 300, 100, 0, 0], // no button held: not seen
+      ['down', 100, 100, 0, 0],
+      ['move', 99, 40, -1, TILT_STEP],
+      ['up', 99, 40, 0, 0],
+    ];
+    let before = await scene();
+    let pressedAt = null; // page position minus GLUT position, fixed per press
+    for (const [action, x, y, turn, tilt] of table) {
+      await page.mouse.move(...at(x, y));
+      if (action !== 'move') await page.mouse[action]();
+      const now = await scene();
+      const what = `${action} to ${x}, ${y}`;
+      near(now.heading, before.heading + turn, `${what}: heading`);
+      near(now.look[1], before.look[1] + tilt, `${what}: look.y`);
+      // A turn recomputes the horizontal look from the heading; no turn leaves it.
+      const [lookX, lookZ] = turn
+        ? [Math.cos(now.heading * RADIANS_PER_DEGREE), Math.sin(now.heading * RADIANS_PER_DEGREE)]
+        : [before.look[0], before.look[2]];
+      near(now.look[0], lookX, `${what}: look.x`);
+      near(now.look[2], lookZ, `${what}: look.z`);
+      if (action === 'down') pressedAt = [x - now.anchor[0], y - now.anchor[1]];
+      if (action === 'up') pressedAt = null;
+      if (pressedAt) assert.deepEqual(now.anchor, [x - pressedAt[0], y - pressedAt[1]], `${what}: anchor`);
+      else assert.deepEqual(now.anchor, before.anchor, `${what}: anchor`);
+      before = now;
+    }
+  });
+
+  await t.test('Escape ends the viewer: the animation stops and the page says how to restart', async () => {
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.body.dataset.state === 'ended', null, { timeout: 10_000 });
+    const ended = await scene();
+    await page.keyboard.down('w');
+    await page.waitForTimeout(HOLD_MS);
+    await page.keyboard.up('w');
+    const later = await scene();
+    assert.deepEqual([later.spins, later.eye], [ended.spins, ended.eye]);
+    const text = await page.evaluate(() => document.body.innerText);
+    assert.match(text, /ended/i);
+    assert.match(text, /reload|refresh/i);
+  });
+
+  assert.deepEqual(problems, [], 'console errors during the session');
+});
+
+test('without WebGL 2 the page shows a plain message', { timeout: 60_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const page = await browser.newPage();
+  await page.addInitScript(() => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return type === 'webgl2' ? null : getContext.call(this, type, ...rest);
+    };
+  });
+  await page.goto(server.url);
+  await page.waitForFunction(() => document.body.dataset.state === 'unsupported', null, { timeout: 30_000 });
+  assert.match(await page.evaluate(() => document.body.innerText), /WebGL 2/);
+});
