@@ -60,12 +60,12 @@ lint:
 	clang-tidy -p build/lint --quiet $$(git ls-files '*.cpp' '*.c')
 
 # Raised priority, where allowed, keeps other work on the machine from
-# swamping the measurement.
+# swamping the measurement. The script starts its own virtual display.
 bench:
 	@$(DEPS) --bench
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	nice -n -10 $(XVFB) bench/run.sh build/bench
+	nice -n -10 bench/run.sh build/bench
 
 clean:
 	rm -rf build

@@ -9,7 +9,8 @@ tests=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-fi
 case "${1:-}" in
   "") ;;
   --test) packages+=("${tests[@]}") ;;
-  --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
+  --memcheck) packages+=("${tests[@]}" valgrind) ;;
+  --bench) packages+=("${tests[@]}" valgrind heaptrack zstd python3) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
   --lint) packages+=(clang-format clang-tidy) ;;
   *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint]" >&2; exit 2 ;;
