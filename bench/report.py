@@ -73,8 +73,8 @@ def allocations(path, warmup):
 
 
 def instructions_per_frame(profile, warmup, frames):
-    """Part k of callgrind's profile holds the instructions from the end of frame k-1 to the end of frame k."""
-    parts = [Path(f"{profile}.{k}").read_text().splitlines() for k in range(warmup + 1, warmup + frames + 1)]
+    """Part k + 1 of callgrind's profile ends with tick k: it holds that tick and the frame before it."""
+    parts = [Path(f"{profile}.{k + 1}").read_text().splitlines() for k in range(warmup + 1, warmup + frames + 1)]
     return sum(int(line.split()[1]) for lines in parts for line in lines if line.startswith("totals:")) / frames
 
 

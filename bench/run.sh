@@ -46,16 +46,18 @@ heap_run() {
   xs_quit || fail "$name did not end cleanly on Escape under heaptrack (see $record.log)"
 }
 
-# NAME: callgrind dumps each frame's instructions as its buffer swap returns:
-# without the probe, whose own glutSwapBuffers would dump a second time, and
+# NAME: callgrind dumps the instructions of each tick and the frame it asks
+# for as the tick sets its next timer. Counted by ticks, not frames, the same
+# scenes are counted whether the first frame comes before the first tick or
+# with it. Without the probe, whose own glutTimerFunc would dump a second time;
 # with the renderer on the main thread (LP_NUM_THREADS=0), so that the count
 # does not depend on thread scheduling.
 callgrind_run() {
   local name=$1 profile=$out/callgrind-$1.out last=$((warmup + frames))
   XS_WAIT=120 xs_start "${title[$name]}" env LP_NUM_THREADS=0 valgrind -q --tool=callgrind \
-    --dump-after=glutSwapBuffers --callgrind-out-file="$profile" "${exe[$name]}"
-  timeout 120 bash -c 'until [[ -e $0 ]]; do sleep 0.1; done' "$profile.$last" ||
-    fail "$name did not reach frame $last under callgrind in 2 minutes"
+    --dump-after=glutTimerFunc --callgrind-out-file="$profile" "${exe[$name]}"
+  timeout 120 bash -c 'until [[ -e $0 ]]; do sleep 0.1; done' "$profile.$((last + 1))" ||
+    fail "$name did not reach tick $last under callgrind in 2 minutes"
   xs_quit || fail "$name did not end cleanly on Escape under callgrind"
 }
 
@@ -66,7 +68,7 @@ xs_display
 
 # The split between the program's allocations and the libraries' means
 # nothing unless it finds the five that brelox_own_allocs makes.
-heaptrack -o "$out/heaptrack-check" "$build/bench/brelox_own_allocs" >"$out/heaptrack-check.log" 2>&1
+timeout 60 heaptrack -o "$out/heaptrack-check" "$build/bench/brelox_own_allocs" >"$out/heaptrack-check.log" 2>&1
 own=$(python3 "$here/report.py" --own "$out/heaptrack-check.zst")
 [[ $own == 5 ]] || fail "heaptrack's record shows $own own-code allocations of brelox_own_allocs, not 5"
 echo "allocation check: the 5 own-code allocations found, the library's kept apart"
@@ -85,7 +87,7 @@ done
 echo "load average after the timed runs: $(cut -d' ' -f1 /proc/loadavg)"
 
 for name in brelox floor; do
-  echo "$name: ${seconds}s under heaptrack, frames $((warmup + 1))-$((warmup + frames)) under callgrind"
+  echo "$name: ${seconds}s under heaptrack, ticks $((warmup + 1))-$((warmup + frames)) under callgrind"
   heap_run "$name"
   callgrind_run "$name"
 done
