@@ -9,7 +9,7 @@ import sys
 from bisect import bisect_right
 from pathlib import Path
 
-# Code that allocates for its caller, heaptrack's hook too: an allocation is the first caller's outside it.
+# Code that allocates on behalf of its callers, heaptrack's hook too: an allocation is its first caller's outside.
 RUNTIME = ("libc.so", "libstdc++.so", "libgcc_s.so", "libm.so", "ld-linux", "libheaptrack_preload.so")
 PROBE = "libbrelox_probe.so"  # its calls to the allocator mark where each frame ends
 PROGRAMS = ("brelox", "floor")

@@ -39,7 +39,7 @@ timed_run() {
 heap_run() {
   local name=$1 record=$out/heaptrack-$1 last=$((warmup + frames))
   xs_start "${title[$name]}" env BRELOX_PROBE_MARK=1 BRELOX_PROBE_OUT="$record.frames" LD_PRELOAD="$probe" \
-    heaptrack -o "$record" "${exe[$name]}" >"$record.log" 2>&1
+    heaptrack -o "$record" "${exe[$name]}" >"$record.log" 2>&1 || fail "no $name window (see $record.log)"
   sleep "$seconds"
   timeout 120 bash -c 'until [[ $(grep -cs ^f "$0") -ge $1 ]]; do sleep 0.1; done' "$record.frames" "$last" ||
     fail "$name did not reach frame $last under heaptrack in 2 minutes"
@@ -68,7 +68,8 @@ xs_display
 
 # The split between the program's allocations and the libraries' means
 # nothing unless it finds the five that brelox_own_allocs makes.
-timeout 60 heaptrack -o "$out/heaptrack-check" "$build/bench/brelox_own_allocs" >"$out/heaptrack-check.log" 2>&1
+timeout 60 heaptrack -o "$out/heaptrack-check" "$build/bench/brelox_own_allocs" >"$out/heaptrack-check.log" 2>&1 ||
+  fail "heaptrack did not run brelox_own_allocs (see $out/heaptrack-check.log)"
 own=$(python3 "$here/report.py" --own "$out/heaptrack-check.zst")
 [[ $own == 5 ]] || fail "heaptrack's record shows $own own-code allocations of brelox_own_allocs, not 5"
 echo "allocation check: the 5 own-code allocations found, the library's kept apart"
