@@ -85,12 +85,12 @@ lint:
 	clang-tidy -p build/web --quiet $$(git ls-files 'web/*.cpp')
 
 # Raised priority, where allowed, keeps other work on the machine from
-# swamping the measurement.
+# swamping the measurement. The script starts its own virtual display.
 bench:
 	@$(DEPS) --bench
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	nice -n -10 $(XVFB) bench/run.sh build/bench
+	nice -n -10 bench/run.sh build/bench
 
 # The browser tests compare with frames drawn by the test preset's native
 # build, so both presets are built; npm ci installs exactly the lockfile.

@@ -1,123 +1,95 @@
 #!/usr/bin/env bash
-# Measures the viewer against the floor program (same window and clock, a
-# frame that only clears and swaps) on the current X display; `make bench`
-# runs it under a virtual one. Both run with the probe preloaded, which counts
-# frames, ticks and allocations and writes them out when Escape ends the run.
-#
-# usage: bench/run.sh BUILD_DIR
-# environment: BENCH_RUNS (5), BENCH_SECONDS (4) per run,
-#              BENCH_CALLGRIND_SKIP (30) frames before counting instructions,
-#              BENCH_CALLGRIND_FRAMES (50) frames counted
+# Measures the viewer against the floor program (bench/floor.cpp) on a virtual
+# display and prints the table; bench/README.md says how each figure is taken.
+# usage: bench/run.sh BUILD_DIR, with BENCH_RUNS (5) timed runs of BENCH_SECONDS
+# (4, at least 2), BENCH_WARMUP (30) frames before the steady state and
+# BENCH_FRAMES (50) steady frames at least under heaptrack and callgrind
 set -euo pipefail
-export LC_ALL=C # $EPOCHREALTIME with a decimal point
+export LC_ALL=C # ${EPOCHREALTIME/./}: microseconds
 
-build=${1:?usage: bench/run.sh BUILD_DIR}
-runs=${BENCH_RUNS:-5}
-seconds=${BENCH_SECONDS:-4}
-cg_skip=${BENCH_CALLGRIND_SKIP:-30}
-cg_frames=${BENCH_CALLGRIND_FRAMES:-50}
-
-out="$build/bench-out"
-probe="$build/bench/libbrelox_probe.so"
+build=$(realpath "${1:?usage: bench/run.sh BUILD_DIR}") # heaptrack names the program as started
+runs=${BENCH_RUNS:-5} seconds=${BENCH_SECONDS:-4} warmup=${BENCH_WARMUP:-30} frames=${BENCH_FRAMES:-50}
+here=$(dirname "$0")
+out=$build/bench-out
+probe=$build/bench/libbrelox_probe.so
 declare -A exe=([brelox]="$build/brelox" [floor]="$build/bench/brelox_floor")
-declare -A title=([brelox]='^Brelox$' [floor]='^Brelox floor$')
+declare -A title=([brelox]=Brelox [floor]='Brelox floor')
+source "$here/../scripts/x-session.sh"
 
-fail() {
-  echo "bench: $*" >&2
-  exit 1
-}
+fail() { echo "bench: $*" >&2 && exit 1; }
 
-# Escape through the keyboard, so that the program's own exit path runs.
-quit() {
-  local pid=$1 window=$2
-  xdotool windowfocus --sync "$window" key Escape
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid"
-    fail "pid $pid did not exit on Escape"
-  fi
-  wait "$pid" || fail "pid $pid exited with status $?"
-}
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns }'; } # all threads so far
 
-find_window() {
-  local name=$1 wait_s=$2 window
-  window=$(timeout "$wait_s" xdotool search --sync --name "${title[$name]}" | head -1) || true
-  [[ -n "$window" ]] || fail "no $name window after ${wait_s}s"
-  echo "$window"
-}
-
-# One timed run: NAME FIGURES_FILE
+# NAME RUN: the probe notes the time of every frame and tick; /proc gives the
+# CPU time over the steady part of the run and the peak RSS.
 timed_run() {
-  local name=$1 figures=$2 pid window
-  BRELOX_PROBE_OUT="$figures" BRELOX_PROBE_T0=$EPOCHREALTIME LD_PRELOAD="$probe" "${exe[$name]}" &
-  pid=$!
-  window=$(find_window "$name" 20)
+  local name=$1 stem=$out/$1-$2 launch=${EPOCHREALTIME/./} from from_cpu
+  xs_start "${title[$name]}" env BRELOX_PROBE_OUT="$stem.frames" LD_PRELOAD="$probe" "${exe[$name]}"
+  sleep 1 # past the warm-up frames
+  from=${EPOCHREALTIME/./} from_cpu=$(cpu_ns "$XS_PID")
+  sleep $((seconds - 1))
+  printf 'launch_us=%s\nwindow_us=%s %s\ncpu_ns=%s %s\npeak_rss_kib=%s\n' "$launch" "$from" "${EPOCHREALTIME/./}" \
+    "$from_cpu" "$(cpu_ns "$XS_PID")" "$(awk '/^VmHWM:/ { print $2 }' /proc/"$XS_PID"/status)" >"$stem.proc"
+  xs_quit || fail "$name did not end cleanly on Escape"
+}
+
+# NAME: heaptrack records every allocation with its call stack; the probe
+# marks in that record where each frame ends. Heaptrack slows the first
+# frames, while the renderer compiles its shaders, by seconds.
+heap_run() {
+  local name=$1 record=$out/heaptrack-$1 last=$((warmup + frames))
+  xs_start "${title[$name]}" env BRELOX_PROBE_MARK=1 BRELOX_PROBE_OUT="$record.frames" LD_PRELOAD="$probe" \
+    heaptrack -o "$record" "${exe[$name]}" >"$record.log" 2>&1 || fail "no $name window (see $record.log)"
   sleep "$seconds"
-  quit "$pid" "$window"
-  [[ -s "$figures" ]] || fail "$name wrote no figures"
+  timeout 120 bash -c 'until [[ $(grep -cs ^f "$0") -ge $1 ]]; do sleep 0.1; done' "$record.frames" "$last" ||
+    fail "$name did not reach frame $last under heaptrack in 2 minutes"
+  xs_quit || fail "$name did not end cleanly on Escape under heaptrack (see $record.log)"
 }
 
-# Instructions over a fixed run of frames, counted by callgrind between the
-# probe's client requests. The renderer draws on the main thread
-# (LP_NUM_THREADS=0) so that the count does not depend on thread scheduling.
+# NAME: callgrind dumps the instructions of each tick and the frame it asks
+# for as the tick sets its next timer. Counted by ticks, not frames, the same
+# scenes are counted whether the first frame comes before the first tick or
+# with it. Without the probe, whose own glutTimerFunc would dump a second time;
+# with the renderer on the main thread (LP_NUM_THREADS=0), so that the count
+# does not depend on thread scheduling.
 callgrind_run() {
-  local name=$1 figures="$out/callgrind-$name.probe" cg_out="$out/callgrind-$name.out" pid window total
-  rm -f "$figures" "$figures.done" "$cg_out"
-  LP_NUM_THREADS=0 BRELOX_PROBE_OUT="$figures" BRELOX_PROBE_CALLGRIND="$cg_skip $cg_frames" LD_PRELOAD="$probe" \
-    valgrind -q --tool=callgrind --instr-atstart=no --callgrind-out-file="$cg_out" "${exe[$name]}" &
-  pid=$!
-  window=$(find_window "$name" 120)
-  for _ in $(seq 1200); do
-    [[ -e "$figures.done" ]] && break
-    sleep 0.1
-  done
-  [[ -e "$figures.done" ]] || fail "$name did not reach frame $((cg_skip + cg_frames)) under callgrind"
-  quit "$pid" "$window"
-  total=$(sed -n 's/^totals: *\([0-9]*\).*/\1/p' "$cg_out")
-  [[ -n "$total" ]] || fail "no instruction total in $cg_out"
-  printf 'instructions=%s\nframes=%s\n' "$total" "$cg_frames" >"$out/callgrind-$name.txt"
+  local name=$1 profile=$out/callgrind-$1.out last=$((warmup + frames))
+  XS_WAIT=120 xs_start "${title[$name]}" env LP_NUM_THREADS=0 valgrind -q --tool=callgrind \
+    --dump-after=glutTimerFunc --callgrind-out-file="$profile" "${exe[$name]}"
+  timeout 120 bash -c 'until [[ -e $0 ]]; do sleep 0.1; done' "$profile.$((last + 1))" ||
+    fail "$name did not reach tick $last under callgrind in 2 minutes"
+  xs_quit || fail "$name did not end cleanly on Escape under callgrind"
 }
 
-# Frame rates only mean something on an otherwise quiet machine.
-warn_if_busy() {
-  local load cores
-  read -r load _ </proc/loadavg
-  cores=$(nproc)
-  echo "load average $1: $load on $cores cores"
-  if awk -v l="$load" -v c="$cores" 'BEGIN { exit !(l > c / 2) }'; then
-    echo "bench: warning: the machine is busy; frames/s and frame intervals will be noisy" >&2
-  fi
-}
-
+((seconds >= 2)) || fail "BENCH_SECONDS must be at least 2"
 mkdir -p "$out"
-rm -f "$out"/*.txt "$out"/*.probe* "$out"/*.out
-"$(dirname "$0")/check-probe.sh" "$build"
-warn_if_busy "before the runs"
+rm -rf "${out:?}"/*
+xs_display
+
+# The split between the program's allocations and the libraries' means
+# nothing unless it finds the five that brelox_own_allocs makes.
+timeout 60 heaptrack -o "$out/heaptrack-check" "$build/bench/brelox_own_allocs" >"$out/heaptrack-check.log" 2>&1 ||
+  fail "heaptrack did not run brelox_own_allocs (see $out/heaptrack-check.log)"
+own=$(python3 "$here/report.py" --own "$out/heaptrack-check.zst")
+[[ $own == 5 ]] || fail "heaptrack's record shows $own own-code allocations of brelox_own_allocs, not 5"
+echo "allocation check: the 5 own-code allocations found, the library's kept apart"
 
 # Interleaved, the order swapped every round, so that a change in machine load
-# falls on both programs alike.
-program_files=() floor_files=()
+# falls on both programs alike; frame rates get noisy above half the cores.
+echo "load average before the runs: $(cut -d' ' -f1 /proc/loadavg) on $(nproc) cores"
 for ((i = 1; i <= runs; i++)); do
   order=(brelox floor)
   ((i % 2)) || order=(floor brelox)
   for name in "${order[@]}"; do
     echo "run $i/$runs: $name, ${seconds}s"
-    timed_run "$name" "$out/$name-$i.txt"
+    timed_run "$name" "$i"
   done
-  program_files+=("$out/brelox-$i.txt")
-  floor_files+=("$out/floor-$i.txt")
 done
-
-warn_if_busy "after the timed runs"
+echo "load average after the timed runs: $(cut -d' ' -f1 /proc/loadavg)"
 
 for name in brelox floor; do
-  echo "callgrind: $name, frames $((cg_skip + 1))-$((cg_skip + cg_frames))"
+  echo "$name: ${seconds}s under heaptrack, ticks $((warmup + 1))-$((warmup + frames)) under callgrind"
+  heap_run "$name"
   callgrind_run "$name"
 done
-
-"$build/bench/brelox_bench_report" --json "$out/bench.json" --seconds "$seconds" \
-  --program "${program_files[@]}" --floor "${floor_files[@]}" \
-  --callgrind-program "$out/callgrind-brelox.txt" --callgrind-floor "$out/callgrind-floor.txt"
+python3 "$here/report.py" "$out" "$runs" "$warmup" "$frames"

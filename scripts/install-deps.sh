@@ -9,7 +9,8 @@ tests=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-fi
 case "${1:-}" in
   "") ;;
   --test) packages+=("${tests[@]}") ;;
-  --memcheck | --bench) packages+=("${tests[@]}" valgrind) ;;
+  --memcheck) packages+=("${tests[@]}" valgrind) ;;
+  --bench) packages+=("${tests[@]}" valgrind heaptrack zstd python3) ;;
   --package) packages+=("${tests[@]}" dpkg-dev file) ;;
   --lint) packages+=(clang-format clang-tidy emscripten) ;;
   --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
