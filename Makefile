@@ -1,8 +1,11 @@
 # make run       builds the viewer and opens it on your X display
+# make viewer    builds the viewer alone (build/default/brelox)
 # make test      builds the viewer and its tests and runs them all, in parallel
 # make sanitize  runs the tests built with AddressSanitizer and UBSan
 # make memcheck  runs the real viewer under valgrind with frames and input
-# make package   builds the .deb, installs it and runs the installed viewer
+# make deb       builds the .deb (build/default/brelox_VERSION_ARCH.deb)
+# make package   builds the .deb, checks it with lintian, installs it and runs
+#                the installed viewer
 # make lint      clang-format and clang-tidy over the code
 # make bench     measures the viewer against a clear-and-swap floor program
 #
@@ -20,14 +23,18 @@ ASAN_ENV = LD_PRELOAD=$(SWRAST) ASAN_OPTIONS=verify_asan_link_order=0 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-gl.supp \
            UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test sanitize memcheck package lint bench clean
+.PHONY: run viewer test sanitize memcheck deb package lint bench clean
 
+# The display is checked before anything is installed or built.
 run:
-	@[ -n "$$DISPLAY" ] || { echo "brelox needs an X display and DISPLAY is not set: run it from a desktop session, or under a virtual one with: xvfb-run -a build/default/brelox"; exit 1; }
+	@scripts/need-display.sh
+	@$(MAKE) --no-print-directory viewer
+	build/default/brelox
+
+viewer:
 	@$(DEPS)
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
-	build/default/brelox
 
 test:
 	@$(DEPS) --test
@@ -41,23 +48,25 @@ sanitize:
 	cmake --build --preset asan -j $(JOBS)
 	$(XVFB) env $(ASAN_ENV) ctest --preset asan -j $(JOBS)
 
-memcheck:
+memcheck: viewer
 	@$(DEPS) --memcheck
-	cmake --preset default
-	cmake --build --preset default -j $(JOBS)
 	scripts/memcheck.sh build/default/brelox
 
-package:
-	@$(DEPS) --package
-	cmake --preset default
-	cmake --build --preset default -j $(JOBS)
-	scripts/check-package.sh build/default
+# cpack stops, naming what to install, rather than build a package without
+# dependencies when dpkg-shlibdeps is missing.
+deb: viewer
+	@$(DEPS) --deb
+	cd build/default && rm -f brelox_*.deb && cpack
 
+package: deb
+	@$(DEPS) --package
+	scripts/check-package.sh build/default/brelox_*.deb
+
+# Silent when clean.
 lint:
 	@$(DEPS) --lint
-	cmake --preset lint >/dev/null
-	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h' '*.c')
-	clang-tidy -p build/lint --quiet $$(git ls-files '*.cpp' '*.c')
+	@cmake --preset lint >/dev/null
+	@scripts/lint.sh build/lint
 
 # Raised priority, where allowed, keeps other work on the machine from
 # swamping the measurement.
