@@ -194,7 +194,7 @@ step "6. as root: the README's Installing section"
 seen_package=false seen_local=false
 for line in "${installing[@]}"; do
   echo "\$ $line"
-  as root "$line"
+  as root "$line" <<<y # the reader's answer when apt asks to go on
   [[ ! -e $root/usr/bin/brelox ]] || seen_package=true
   [[ ! -e $root/usr/local/bin/brelox ]] || seen_local=true
 done
