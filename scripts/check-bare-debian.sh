@@ -25,6 +25,8 @@ if [[ -z ${BARE_DEBIAN_NAMESPACE:-} ]]; then
   BARE_DEBIAN_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
 fi
 
+# The newcomer starts with no display; step 4 gets a virtual one.
+unset DISPLAY
 src="$(cd "$(dirname "$0")/.." && pwd)"
 source "$src/scripts/x-session.sh"
 work=$(mktemp -d /var/tmp/brelox-bare.XXXXXX)
@@ -101,7 +103,7 @@ readme_commands() {
 
 # in_root WHO: sets IN_ROOT to the command that runs a shell line (its one
 # argument) in the source tree inside the root, as root or as the newcomer,
-# with a clean environment; DISPLAY passes through when set.
+# with a clean environment; DISPLAY passes through once step 4 sets it.
 in_root() {
   local spec=() env=(env -i "PATH=$path" LANG=C.UTF-8)
   if [[ $1 == root ]]; then
@@ -114,10 +116,17 @@ in_root() {
   IN_ROOT=(chroot "${spec[@]}" "$root" "${env[@]}" bash -c)
 }
 
-# as WHO LINE: runs it there and then; nothing here may wait forever.
+# bounded COMMAND...: runs it for at most 20 minutes, in the background so
+# that an interrupt ends the wait at once and the trap tears everything down.
+bounded() {
+  timeout --kill-after=10 1200 "$@" <&0 &
+  wait "$!"
+}
+
+# as WHO LINE: runs it there and then.
 as() {
   in_root "$1"
-  timeout --kill-after=10 1200 "${IN_ROOT[@]}" "cd $home/brelox && $2"
+  bounded "${IN_ROOT[@]}" "cd $home/brelox && $2"
 }
 
 # expect_one_line WHO COMMAND PATTERN: the command fails, printing exactly one
@@ -140,7 +149,7 @@ mapfile -t installing < <(readme_commands Installing)
 
 mirror=$(host_mirror)
 step "debootstrap --variant=minbase bookworm from $mirror"
-timeout 900 debootstrap --variant=minbase bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+bounded debootstrap --variant=minbase bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
   { tail -n 20 "$work/debootstrap.log" >&2; fail "debootstrap failed"; }
 # As in Debian's container images: dpkg skips the fsync after each file,
 # which costs minutes here and buys nothing for a root thrown away after.
@@ -170,10 +179,10 @@ chmod 0440 "$root/etc/sudoers.d/$user"
 find "$root/var/lib/apt/lists" -maxdepth 1 -type f -delete
 
 step "2. no display: $run_command"
-(unset DISPLAY; expect_one_line "$user" "$run_command" 'scripts/screenshot\.sh')
+expect_one_line "$user" "$run_command" 'scripts/screenshot\.sh'
 
 step "3. the way it names: scripts/screenshot.sh $home/brelox.png"
-(unset DISPLAY; as "$user" "scripts/screenshot.sh $home/brelox.png")
+as "$user" "scripts/screenshot.sh $home/brelox.png"
 [[ $(identify -format '%m %wx%h' "$root$home/brelox.png") == "PNG 800x600" ]] || fail "no 800x600 PNG"
 base_mb=$(du -sxm "$root" | cut -f1)
 
