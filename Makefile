@@ -1,10 +1,13 @@
 # make run       builds the viewer and opens it on your X display
+# make viewer    builds the viewer alone (build/default/brelox)
 # make web       builds the viewer as a static web page; prints its folder
 # make web-serve serves that page on 127.0.0.1 and prints the address to open
 # make test      builds the viewer and its tests and runs them all, in parallel
 # make sanitize  runs the tests built with AddressSanitizer and UBSan
 # make memcheck  runs the real viewer under valgrind with frames and input
-# make package   builds the .deb, installs it and runs the installed viewer
+# make deb       builds the .deb (build/default/brelox_VERSION_ARCH.deb)
+# make package   builds the .deb, checks it with lintian, installs it and runs
+#                the installed viewer
 # make lint      clang-format and clang-tidy over the code
 # make bench     measures the viewer against a clear-and-swap floor program
 # make web-test  runs the browser tests: the web build in headless Chromium,
@@ -27,14 +30,18 @@ ASAN_ENV = LD_PRELOAD=$(SWRAST) ASAN_OPTIONS=verify_asan_link_order=0 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-gl.supp \
            UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test sanitize memcheck package lint bench web-test web-bench clean
+.PHONY: run viewer test sanitize memcheck deb package lint bench web-test web-bench clean
 
+# The display is checked before anything is installed or built.
 run:
-	@[ -n "$$DISPLAY" ] || { echo "brelox needs an X display and DISPLAY is not set: run it from a desktop session, or under a virtual one with: xvfb-run -a build/default/brelox"; exit 1; }
+	@scripts/need-display.sh
+	@$(MAKE) --no-print-directory viewer
+	build/default/brelox
+
+viewer:
 	@$(DEPS)
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
-	build/default/brelox
 
 # The site is one folder of static files; its path is the last line printed.
 .PHONY: web web-serve
@@ -63,26 +70,27 @@ sanitize:
 	cmake --build --preset asan -j $(JOBS)
 	$(XVFB) env $(ASAN_ENV) ctest --preset asan -j $(JOBS)
 
-memcheck:
+memcheck: viewer
 	@$(DEPS) --memcheck
-	cmake --preset default
-	cmake --build --preset default -j $(JOBS)
 	scripts/memcheck.sh build/default/brelox
 
-package:
-	@$(DEPS) --package
-	cmake --preset default
-	cmake --build --preset default -j $(JOBS)
-	scripts/check-package.sh build/default
+# cpack stops, naming what to install, rather than build a package without
+# dependencies when dpkg-shlibdeps is missing.
+deb: viewer
+	@$(DEPS) --deb
+	cd build/default && rm -f brelox_*.deb && cpack
 
-# The web layer compiles only for the web preset: clang-tidy reads its flags there.
+package: deb
+	@$(DEPS) --package
+	scripts/check-package.sh build/default/brelox_*.deb
+
+# Silent when clean. The web layer compiles only for the web preset, so
+# clang-tidy reads its flags there.
 lint:
 	@$(DEPS) --lint
-	cmake --preset lint >/dev/null
-	cmake --preset web >/dev/null
-	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h' '*.c')
-	clang-tidy -p build/lint --quiet $$(git ls-files '*.cpp' '*.c' ':!web/')
-	clang-tidy -p build/web --quiet $$(git ls-files 'web/*.cpp')
+	@cmake --preset lint >/dev/null
+	@cmake --preset web >/dev/null
+	@scripts/lint.sh build/lint build/web
 
 # Raised priority, where allowed, keeps other work on the machine from
 # swamping the measurement. The script starts its own virtual display.

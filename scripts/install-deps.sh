@@ -1,25 +1,36 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the viewer needs to build, and those that one
-# kind of check needs on top. Does nothing when all of them are present.
-#   install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web | --web-test]
+# Installs the Debian packages the viewer needs to build, and those that the
+# groups named on the command line need on top. Does nothing when all of them
+# are present; otherwise asks apt for the missing ones, as root or through sudo.
+#   install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]
+#                   [--web] [--web-test]
 set -euo pipefail
+exec </dev/null # never waits on a prompt; sudo asks on the terminal itself
 
-packages=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
-tests=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick desktop-file-utils binutils)
-case "${1:-}" in
-  "") ;;
-  --test) packages+=("${tests[@]}") ;;
-  --memcheck) packages+=("${tests[@]}" valgrind) ;;
-  --bench) packages+=("${tests[@]}" valgrind heaptrack zstd python3) ;;
-  --package) packages+=("${tests[@]}" dpkg-dev file) ;;
-  --lint) packages+=(clang-format clang-tidy emscripten) ;;
-  --web) packages=(cmake make emscripten) ;; # python3, for make web-serve, comes with emscripten
-  --web-test)
-    packages+=("${tests[@]}" emscripten chromium)
-    # A node installed from elsewhere (with its own npm) serves as well as Debian's.
-    command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
-  *) echo "usage: install-deps.sh [--test | --memcheck | --bench | --package | --lint | --web | --web-test]" >&2; exit 2 ;;
-esac
+packages=(make cmake g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+display=(xvfb xdotool)
+tests=("${display[@]}" libgtest-dev xauth x11-utils x11-apps imagemagick desktop-file-utils appstream groff-base
+  binutils)
+deb=(dpkg-dev file)
+for group in "$@"; do
+  case "$group" in
+    --test) packages+=("${tests[@]}") ;;
+    --screenshot) packages+=("${display[@]}" x11-apps imagemagick) ;;
+    --memcheck) packages+=("${tests[@]}" valgrind) ;;
+    --bench) packages+=("${tests[@]}" valgrind heaptrack zstd python3) ;;
+    --deb) packages+=("${deb[@]}") ;;
+    --package) packages+=("${deb[@]}" "${display[@]}" lintian appstream desktop-file-utils) ;;
+    --lint) packages+=(clang-format clang-tidy emscripten) ;;
+    --web) packages+=(emscripten) ;; # python3, for make web-serve, comes with emscripten
+    --web-test)
+      packages+=("${tests[@]}" emscripten chromium)
+      # A node installed from elsewhere (with its own npm) serves as well as Debian's.
+      command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
+    *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \
+         "[--web] [--web-test]" >&2
+       exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,8 +38,28 @@ for p in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[[ $(id -u) -eq 0 ]] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps: these packages are missing and installing them needs root; as root, run: apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
+# Quiet: apt and dpkg report failures on standard error.
+apt_get() {
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -qq -o DPkg::Lock::Timeout=600 "$@" >/dev/null
+}
+install_missing() {
+  apt_get install -y --no-install-recommends "${missing[@]}"
+}
+
+echo "install-deps: asking apt for ${missing[*]} (minutes, on a bare system)"
+# Package lists that are missing or a day old may name files the mirror no
+# longer has: refresh them first, and once more if the install still fails.
+if [[ -z $(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages' -mmin -1440 -print -quit) ]]; then
+  apt_get update
+  install_missing
+else
+  install_missing || { apt_get update && install_missing; }
+fi

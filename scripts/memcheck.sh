@@ -8,6 +8,7 @@ bin=${1:-build/default/brelox}
 source scripts/x-session.sh
 
 log=$(mktemp)
+trap 'xs_cleanup; rm -f "$log"' EXIT
 xs_display
 xs_start Brelox valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
   --keep-debuginfo=yes --suppressions=scripts/valgrind-gl.supp --log-file="$log" "$bin"
@@ -23,5 +24,4 @@ if [[ $status -ne 0 ]]; then
   echo "memcheck: viewer exited with status $status"
   exit 1
 fi
-rm -f "$log"
 echo "memcheck: no errors"

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Takes the README's picture: runs an already built viewer on a virtual
-# display of its own, turns the view a little towards the sphere so that the
-# boxes and the sphere both show, steps back a little so that they fit, and saves the window as a PNG.
+# Saves a picture of the viewer without any display of your own: runs it on a
+# virtual display, turns the view a little towards the sphere so that the
+# boxes and the sphere both show, steps back a little so that they fit, and
+# saves the window as a PNG. Also takes the README's picture.
 #
-#   scripts/screenshot.sh [BINARY [OUTPUT]]    (default build/default/brelox, docs/screenshot.png)
+#   scripts/screenshot.sh [OUTPUT.png [BINARY]]    (default docs/screenshot.png)
 #
-# Needs xvfb, xdotool, x11-apps (xwd) and imagemagick (convert).
+# Without BINARY it installs what it needs through apt and builds the viewer
+# first (make viewer).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-binary="$(realpath "${1:-$root/build/default/brelox}")"
-output="$(realpath -m "${2:-$root/docs/screenshot.png}")"
-[[ -x "$binary" ]] || { echo "no viewer at $binary: build it first" >&2; exit 1; }
+output="$(realpath -m "${1:-$root/docs/screenshot.png}")"
+if [[ $# -ge 2 ]]; then
+  binary="$(realpath "$2")"
+else
+  "$root/scripts/install-deps.sh" --screenshot
+  make -C "$root" --no-print-directory viewer
+  binary="$root/build/default/brelox"
+fi
 mkdir -p "$(dirname "$output")"
 
 source "$root/scripts/x-session.sh"
