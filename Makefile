@@ -16,11 +16,10 @@
 #
 # Each flavour is a CMake preset (CMakePresets.json) with a build directory
 # of its own under build/, so no target changes what another builds or runs.
+# Every test that needs an X server starts one of its own (Xvfb), so the
+# tests run side by side and need no display from the caller.
 
 JOBS  ?= $(shell nproc)
-# -noreset: tests open and close their connections in parallel, and a server
-# that resets when its last client leaves refuses whoever connects meanwhile.
-XVFB  := xvfb-run -a -s '-screen 0 1280x1024x24 -noreset'
 DEPS  := scripts/install-deps.sh
 
 # Mesa's driver stays loaded to the end, so LeakSanitizer can name (and the
@@ -62,13 +61,13 @@ test:
 	@$(DEPS) --test
 	cmake --preset test
 	cmake --build --preset test -j $(JOBS)
-	$(XVFB) ctest --preset test -j $(JOBS)
+	ctest --preset test -j $(JOBS)
 
 sanitize:
 	@$(DEPS) --test
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
-	$(XVFB) env $(ASAN_ENV) ctest --preset asan -j $(JOBS)
+	env $(ASAN_ENV) ctest --preset asan -j $(JOBS)
 
 memcheck: viewer
 	@$(DEPS) --memcheck

@@ -9,7 +9,7 @@ exec </dev/null # never waits on a prompt; sudo asks on the terminal itself
 
 packages=(make cmake g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
 display=(xvfb xdotool)
-tests=("${display[@]}" libgtest-dev xauth x11-utils x11-apps imagemagick desktop-file-utils appstream groff-base
+tests=("${display[@]}" libgtest-dev x11-utils x11-apps imagemagick desktop-file-utils appstream groff-base
   binutils)
 deb=(dpkg-dev file)
 for group in "$@"; do

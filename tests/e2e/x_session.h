@@ -5,6 +5,7 @@
 #pragma once
 
 #include "support/rgb.h"
+#include "support/virtual_display.h"
 
 #include <gtest/gtest.h>
 #include <sys/types.h>
@@ -48,29 +49,6 @@ bool xdotool(const std::string &args);
 
 // What a shell command printed on its standard output.
 std::string commandOutput(const std::string &command);
-
-// An X server of the test's own: Xvfb on a display number it picks itself and
-// reports once it accepts connections, so that tests running side by side
-// never see each other's windows. While it lives, DISPLAY names it, so the
-// viewer and every xdotool and xwd the test runs go to it. It ends with this
-// object on every way out of a test, and with the test process if that dies.
-class VirtualDisplay
-{
-  public:
-    VirtualDisplay();
-    ~VirtualDisplay();
-    VirtualDisplay(const VirtualDisplay &) = delete;
-    VirtualDisplay &operator=(const VirtualDisplay &) = delete;
-
-    // True once Xvfb has reported its display; `name()` is then ":N".
-    bool ready() const { return !name_.empty(); }
-    const std::string &name() const { return name_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string name_;
-    std::optional<std::string> previous_; // DISPLAY as it was before
-};
 
 // The viewer binary under test, started on construction on the current
 // DISPLAY and killed on destruction if it is still running.

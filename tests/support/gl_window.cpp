@@ -1,14 +1,25 @@
 #include "support/gl_window.h"
 
 #include "app/scene_state.h"
+#include "support/virtual_display.h"
 
 #include <GL/freeglut.h>
+#include <cstdio>
+#include <cstdlib>
 
 void openTestWindow()
 {
     static bool open = false;
     if (open)
         return;
+    // A display of the process's own: tests running side by side would
+    // otherwise cover each other's windows, and GLUT draws no frame for a
+    // window that is covered.
+    static VirtualDisplay display;
+    if (!display.ready()) {
+        std::fputs("openTestWindow: the virtual display did not start\n", stderr);
+        std::exit(1);
+    }
     int argc = 1;
     char name[] = "brelox-test";
     char *argv[] = {name, nullptr};

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Opens an 800 x 600 double-buffered RGB window with a depth buffer, once per
-// process, and leaves its context current.
+// process, on an X server of the process's own, and leaves its context current.
 void openTestWindow();
 
 // The frame last drawn, width x height pixels from the bottom left, rows
