@@ -105,15 +105,15 @@ readme_commands() {
 # argument) in the source tree inside the root, as root or as the newcomer,
 # with a clean environment; DISPLAY passes through once step 4 sets it.
 in_root() {
-  local spec=() env=(env -i "PATH=$path" LANG=C.UTF-8)
+  local as_user=() env=(env -i "PATH=$path" LANG=C.UTF-8)
   if [[ $1 == root ]]; then
     env+=(HOME=/root USER=root)
   else
-    spec=("--userspec=$(chroot "$root" id -u "$user"):$(chroot "$root" id -g "$user")")
+    as_user=("--userspec=$(chroot "$root" id -u "$user"):$(chroot "$root" id -g "$user")")
     env+=("HOME=$home" "USER=$user")
   fi
   [[ -z ${DISPLAY:-} ]] || env+=("DISPLAY=$DISPLAY")
-  IN_ROOT=(chroot "${spec[@]}" "$root" "${env[@]}" bash -c)
+  IN_ROOT=(chroot "${as_user[@]}" "$root" "${env[@]}" bash -c)
 }
 
 # bounded COMMAND...: runs it for at most 20 minutes, in the background so
