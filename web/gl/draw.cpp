@@ -40,13 +40,8 @@ void layerNormalArray(const GLfloat *normals)
 static void setNormalMatrix(const GLfloat *m, GLfloat (&normalMatrix)[3][4])
 {
     const GLfloat *columns[3] = {m, m + 4, m + 8};
-    for (int c = 0; c < 3; ++c) {
-        const GLfloat *a = columns[(c + 1) % 3];
-        const GLfloat *b = columns[(c + 2) % 3];
-        normalMatrix[c][0] = a[1] * b[2] - a[2] * b[1];
-        normalMatrix[c][1] = a[2] * b[0] - a[0] * b[2];
-        normalMatrix[c][2] = a[0] * b[1] - a[1] * b[0];
-    }
+    for (int c = 0; c < 3; ++c)
+        layerCross(columns[(c + 1) % 3], columns[(c + 2) % 3], normalMatrix[c]);
     const GLfloat determinant =
         m[0] * normalMatrix[0][0] + m[1] * normalMatrix[0][1] + m[2] * normalMatrix[0][2];
     if (determinant == 0.0f)

@@ -16,13 +16,6 @@ static void normalise(GLfloat v[3])
     v[2] /= length;
 }
 
-static void cross(const GLfloat a[3], const GLfloat b[3], GLfloat result[3])
-{
-    result[0] = a[1] * b[2] - a[2] * b[1];
-    result[1] = a[2] * b[0] - a[0] * b[2];
-    result[2] = a[0] * b[1] - a[1] * b[0];
-}
-
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
                GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
 {
@@ -31,9 +24,9 @@ void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GL
     GLfloat up[3] = {static_cast<GLfloat>(upX), static_cast<GLfloat>(upY), static_cast<GLfloat>(upZ)};
     GLfloat side[3];
     normalise(forward);
-    cross(forward, up, side);
+    layerCross(forward, up, side);
     normalise(side);
-    cross(side, forward, up); // the up that is square to both
+    layerCross(side, forward, up); // the up that is square to both
 
     // clang-format off
     const GLfloat frame[16] = {

@@ -32,6 +32,14 @@ struct ShaderBlock {
 // fills in the rest before each draw.
 extern ShaderBlock shaderBlock;
 
+// a x b into result, which may not be a or b.
+inline void layerCross(const GLfloat *a, const GLfloat *b, GLfloat *result)
+{
+    result[0] = a[1] * b[2] - a[2] * b[1];
+    result[1] = a[2] * b[0] - a[0] * b[2];
+    result[2] = a[0] * b[1] - a[1] * b[0];
+}
+
 // Whether a capability or client array is on (glIsEnabled without the enum).
 bool layerEnabled(GLenum cap);
 bool layerFlatShading();
