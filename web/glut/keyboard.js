@@ -1,0 +1,54 @@
+// GLUT's keyboard in a web page: keys arrive as freeglut reports them under
+// X, characters with their case and special keys by their codes.
+mergeInto(LibraryManager.library, {
+  $GlutKeyboard__deps: ['$Glut', '$GlutPointer'],
+  $GlutKeyboard: {
+    // Keys with a character that the page reports by name.
+    CHARACTERS: {Backspace: 8, Tab: 9, Enter: 13, Escape: 27, Delete: 127},
+    SPECIAL: {
+      F1: 1, F2: 2, F3: 3, F4: 4, F5: 5, F6: 6, F7: 7, F8: 8, F9: 9, F10: 10, F11: 11, F12: 12,
+      ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103, PageUp: 104, PageDown: 105,
+      Home: 106, End: 107, Insert: 108,
+    },
+    MODIFIERS: {Shift: 112, Control: 114, Alt: 116}, // the left key's code; the right one's is one more
+    // Keys whose default action would scroll the page under the viewer.
+    SCROLLING: {' ': 1, ArrowLeft: 1, ArrowUp: 1, ArrowRight: 1, ArrowDown: 1, PageUp: 1, PageDown: 1, Home: 1, End: 1},
+
+    // As X's XLookupString: Latin-1 characters, Control turning @ to _ and
+    // letters into control characters; -1 for a key without a character.
+    character: function(event) {
+      var code = event.key.length === 1 ? event.key.charCodeAt(0) : GlutKeyboard.CHARACTERS[event.key];
+      if (code === undefined || code > 255) return -1;
+      return event.ctrlKey && code >= 64 && code < 128 ? code & 31 : code;
+    },
+
+    specialKey: function(event) {
+      var modifier = GlutKeyboard.MODIFIERS[event.key];
+      if (modifier !== undefined) return modifier + (event.location === KeyboardEvent.DOM_KEY_LOCATION_RIGHT ? 1 : 0);
+      var code = GlutKeyboard.SPECIAL[event.key];
+      return code === undefined ? -1 : code;
+    },
+
+    // Held keys repeat as further presses, which the viewer takes as they are.
+    key: function(event, keyboard, special) {
+      var code = GlutKeyboard.character(event);
+      if (code >= 0) Glut.call(keyboard, code, GlutPointer.x, GlutPointer.y);
+      else if ((code = GlutKeyboard.specialKey(event)) >= 0) Glut.call(special, code, GlutPointer.x, GlutPointer.y);
+      if (event.key in GlutKeyboard.SCROLLING && (event.target === Glut.canvas || event.target === document.body))
+        event.preventDefault();
+    },
+
+    onKeyDown: function(event) {
+      GlutKeyboard.key(event, Glut.keyboard, Glut.special);
+    },
+
+    onKeyUp: function(event) {
+      GlutKeyboard.key(event, Glut.keyboardUp, Glut.specialUp);
+    },
+
+    listen: function(method) {
+      window[method]('keydown', GlutKeyboard.onKeyDown);
+      window[method]('keyup', GlutKeyboard.onKeyUp);
+    },
+  },
+});
