@@ -1,57 +1,12 @@
 // The real page, as a visitor uses it: it loads cleanly, a click gives the
 // keys to the viewer, dragging turns and tilts, held keys fly, K and L switch
 // the lights, Escape ends the viewer; and a browser without WebGL 2 is told so.
-// The viewer's state is read from its scene record in the module's memory.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { fileURLToPath } from 'node:url';
 import { openSession, requiredPath } from './harness.mjs';
-
-const TILT_STEP = 0.02;
-const MOVE_STEP = 0.2;
-const RADIANS_PER_DEGREE = 3.14159 / 180; // the viewer's own factor
-const HOLD_MS = 250;
-
-// The scene record's layout (src/app/scene_state.h) under wasm32: three
-// doubles each for eye and look, the heading, six flags, two floats, two ints.
-function readScene() {
-  const at = Module._breloxScene();
-  const f64 = (offset) => Module.HEAPF64[(at + offset) / 8];
-  const flag = (offset) => Module.HEAPU8[at + offset] === 1;
-  return {
-    eye: [f64(0), f64(8), f64(16)],
-    look: [f64(24), f64(32), f64(40)],
-    heading: f64(48),
-    moveRight: flag(56),
-    moveBack: flag(57),
-    moveLeft: flag(58),
-    moveForward: flag(59),
-    lookDown: flag(60),
-    lookUp: flag(61),
-    spins: [Module.HEAPF32[(at + 64) / 4], Module.HEAPF32[(at + 68) / 4]],
-    anchor: [Module.HEAP32[(at + 72) / 4], Module.HEAP32[(at + 76) / 4]],
-    lights: [Module._glIsEnabled(0x4000), Module._glIsEnabled(0x4001)].map(Boolean), // GL_LIGHT0, GL_LIGHT1
-  };
-}
-
-const near = (actual, expected, what) =>
-  assert.ok(Math.abs(actual - expected) < 1e-9, `${what}: ${actual}, expected ${expected}`);
-
-// Errors, uncaught exceptions, failed requests and GL errors, from the start.
-function watchConsole(page) {
-  const problems = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error' || (message.type() === 'warning' && /WebGL|GL_/.test(message.text())))
-      problems.push(`console ${message.type()}: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`exception: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
-  page.on('response', (response) => {
-    if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
-  });
-  return problems;
-}
+import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, near, readScene, watchConsole } from './viewer.mjs';
 
 const settle = (page) => page.waitForTimeout(100); // a few ticks and frames
 
