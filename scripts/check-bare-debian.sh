@@ -64,7 +64,7 @@ user=newcomer
 home="/home/$user"
 path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 # Where the root trusts the certificate authorities NODE_EXTRA_CA_CERTS names.
-node_ca=/usr/local/share/brelox-bare/node-extra-ca-certs.pem
+node_ca=/usr/local/share/node-extra-ca-certs.pem
 started=$SECONDS
 
 # step TITLE: ends the step before (noting its time) and starts the next.
@@ -197,7 +197,6 @@ trust_host_authorities() {
   fi
   if [[ -n ${NODE_EXTRA_CA_CERTS:-} ]]; then
     [[ -r $NODE_EXTRA_CA_CERTS ]] || fail "NODE_EXTRA_CA_CERTS names $NODE_EXTRA_CA_CERTS, which cannot be read"
-    mkdir -p "$root${node_ca%/*}"
     cp "$NODE_EXTRA_CA_CERTS" "$root$node_ca"
   fi
 }
@@ -274,7 +273,7 @@ step "5. as root, in /root/brelox: $test_command"
 as root "$test_command"
 test_disk=$(disk)
 
-step "6. as root: the README's Installing section"
+step "6. as root, in /root/brelox: the README's Installing section"
 seen_package=false seen_local=false
 for line in "${installing[@]}"; do
   echo "\$ $line"

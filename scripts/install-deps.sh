@@ -35,6 +35,8 @@ for group in "$@"; do
   esac
 done
 
+# Groups share packages: each is asked for once, in the order first named.
+mapfile -t packages < <(printf '%s\n' "${packages[@]}" | awk '!seen[$0]++')
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
