@@ -2,7 +2,8 @@
 # make viewer    builds the viewer alone (build/default/brelox)
 # make web       builds the viewer as a static web page; prints its folder
 # make web-serve serves that page on 127.0.0.1 and prints the address to open
-# make test      builds the viewer and its tests and runs them all, in parallel
+# make test      builds the viewer and its native tests and runs them, in
+#                parallel: the fast loop (scripts/test.sh adds make web-test)
 # make sanitize  runs the tests built with AddressSanitizer and UBSan
 # make memcheck  runs the real viewer under valgrind with frames and input
 # make deb       builds the .deb (build/default/brelox_VERSION_ARCH.deb)
@@ -101,9 +102,12 @@ bench:
 
 # The browser tests compare with frames drawn by the test preset's native
 # build, so both presets are built; npm ci installs exactly the lockfile.
+NPM_CI = cd tests/web && npm ci --no-audit --no-fund || \
+  { echo "npm ci could not install the browser tests' packages (tests/web) from $$(npm config get registry); npm says why above" >&2; exit 1; }
+
 web-test:
 	@$(DEPS) --web-test
-	cd tests/web && npm ci --no-audit --no-fund
+	$(NPM_CI)
 	cmake --preset test
 	cmake --build --preset test -j $(JOBS) --target native_frames
 	cmake --preset web
@@ -112,7 +116,7 @@ web-test:
 
 web-bench:
 	@$(DEPS) --web-test
-	cd tests/web && npm ci --no-audit --no-fund
+	$(NPM_CI)
 	cmake --preset web
 	cmake --build --preset web -j $(JOBS) --target brelox floor
 	nice -n -10 node tests/web/bench/web-bench.mjs build/web/site build/web/bench build/web/bench/bench.json

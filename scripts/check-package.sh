@@ -35,11 +35,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libglut* ]] || fail "Depends does not name freeglut: '$depends'"
 echo "Depends: $depends"
 
-# lintian refuses to be trusted as root: it runs as nobody there.
-lintian_user=()
-[[ $(id -u) -ne 0 ]] || lintian_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/tmp)
-"${lintian_user[@]}" lintian --pedantic --display-info --fail-on error,warning "$deb" ||
-  fail "lintian found errors or warnings"
+scripts/lintian-deb.sh "$deb"
 
 dpkg-deb -x "$deb" "$tree"
 report=$(appstreamcli validate-tree --no-net "$tree" 2>&1) || fail "AppStream metadata invalid: $report"

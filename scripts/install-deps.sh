@@ -7,7 +7,9 @@
 set -euo pipefail
 exec </dev/null # never waits on a prompt; sudo asks on the terminal itself
 
-packages=(make cmake g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+# Names that Debian 12 and 13 both have, not the transitional ones
+# (freeglut3-dev, libgl1-mesa-dev) that a later release may drop.
+packages=(make cmake g++ libglut-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri)
 display=(xvfb xdotool)
 tests=("${display[@]}" libgtest-dev x11-utils x11-apps imagemagick desktop-file-utils appstream groff-base
   binutils)
@@ -23,7 +25,8 @@ for group in "$@"; do
     --lint) packages+=(clang-format clang-tidy emscripten) ;;
     --web) packages+=(emscripten) ;; # python3, for make web-serve, comes with emscripten
     --web-test)
-      packages+=("${tests[@]}" emscripten chromium)
+      # npm ci fetches playwright-core from its registry over HTTPS.
+      packages+=("${tests[@]}" emscripten chromium ca-certificates)
       # A node installed from elsewhere (with its own npm) serves as well as Debian's.
       command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
     *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \
@@ -32,6 +35,8 @@ for group in "$@"; do
   esac
 done
 
+# Groups share packages: each is asked for once, in the order first named.
+mapfile -t packages < <(printf '%s\n' "${packages[@]}" | awk '!seen[$0]++')
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
