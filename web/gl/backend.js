@@ -8,6 +8,14 @@ mergeInto(LibraryManager.library, {
     gl: null,
     arrays: null, // ARRAY_BUFFERs at attribute locations 0 (position), 1 (colour), 2 (normal)
     blockBytes: 0,
+    scale: [1, 1], // drawing-buffer pixels per window unit, across and up
+
+    // The longest side of a drawing buffer that the context can draw whole.
+    maxBufferSide: function() {
+      var gl = Backend.gl;
+      return Math.min(gl.getParameter(gl.MAX_RENDERBUFFER_SIZE), gl.getParameter(gl.MAX_VIEWPORT_DIMS)[0],
+                      gl.getParameter(gl.MAX_VIEWPORT_DIMS)[1]);
+    },
 
     // Each draw's indices and the vertices they reach; 65536 vertices are as
     // many as freeglut's 16-bit sphere indices can name.
@@ -184,9 +192,12 @@ void main() {
     Backend.gl.clear(mask);
   },
 
+  // In window units, which the page's GLUT keeps in CSS pixels: the buffer
+  // holds Backend.scale of its pixels to each.
   glViewport__deps: ['$Backend'],
   glViewport: function(x, y, width, height) {
-    Backend.gl.viewport(x, y, width, height);
+    var sx = Backend.scale[0], sy = Backend.scale[1];
+    Backend.gl.viewport(Math.round(x * sx), Math.round(y * sy), Math.round(width * sx), Math.round(height * sy));
   },
 
   glCullFace__deps: ['$Backend'],

@@ -1,16 +1,16 @@
 // GLUT in a web page, with freeglut's behaviour where the viewer can see it:
-// the window is the page's canvas, frames are drawn on requestAnimationFrame
-// and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
-// arrive as freeglut reports them under X.
+// the window is the page's canvas as displayed (window.js), frames are drawn
+// on requestAnimationFrame and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
+// arrive as freeglut reports them under X; a finger drags as the mouse does,
+// on-screen buttons (controls.js) press keys, and a page that loses the focus
+// lets go of everything held (focus.js).
 //
 // The page may set three hooks on Module: onFirstFrame() once the first frame
 // is drawn, onExit(status) when the program has called exit() (the animation
 // has stopped by then), and onNoWebGL2() when there is no WebGL 2 context.
 mergeInto(LibraryManager.library, {
-  $Glut__deps: ['$Backend', '$GlutKeyboard', '$GlutPointer'],
+  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
   $Glut: {
-    width: 300, // freeglut's initial window size
-    height: 300,
     canvas: null,
     display: 0,
     reshape: 0,
@@ -22,6 +22,7 @@ mergeInto(LibraryManager.library, {
     motion: 0,
     frame: 0, // the pending animation frame
     drawn: false,
+    running: false, // the main loop has started: resizes reach the program
     ended: false,
 
     // Runs a callback as GLUT's main loop would; a callback with fewer
@@ -44,6 +45,7 @@ mergeInto(LibraryManager.library, {
       Glut.ended = true;
       cancelAnimationFrame(Glut.frame);
       Glut.listen(false);
+      GlutWindow.observe(false);
       if (Module['onExit']) Module['onExit'](status);
     },
 
@@ -60,6 +62,8 @@ mergeInto(LibraryManager.library, {
       var method = on ? 'addEventListener' : 'removeEventListener';
       GlutKeyboard.listen(method);
       GlutPointer.listen(method);
+      GlutControls.listen(method);
+      GlutFocus.listen(method);
     },
   },
 
@@ -69,26 +73,25 @@ mergeInto(LibraryManager.library, {
     if (mode & ~0x12) abort('glutInitDisplayMode: only GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH');
   },
 
-  glutInitWindowSize__deps: ['$Glut'],
+  glutInitWindowSize__deps: ['$GlutWindow'],
   glutInitWindowSize: function(width, height) {
-    Glut.width = width;
-    Glut.height = height;
+    GlutWindow.width = width;
+    GlutWindow.height = height;
   },
 
   glutInitWindowPosition: function(x, y) {}, // a canvas stays where the page puts it
 
   // The page keeps its own title. Without WebGL 2 the program stops here
   // quietly, as after an exit, and the page is told.
-  glutCreateWindow__deps: ['$Glut'],
+  glutCreateWindow__deps: ['$Glut', '$GlutWindow'],
   glutCreateWindow: function(title) {
     var canvas = Module['canvas'] || document.getElementById('canvas');
-    canvas.width = Glut.width;
-    canvas.height = Glut.height;
     if (!Backend.open(canvas)) {
       if (Module['onNoWebGL2']) Module['onNoWebGL2']();
       throw 'unwind';
     }
     Glut.canvas = canvas;
+    GlutWindow.measure();
     return 1;
   },
 
@@ -126,7 +129,9 @@ mergeInto(LibraryManager.library, {
   glutMainLoop__deps: ['$Glut', 'glutPostRedisplay'],
   glutMainLoop: function() {
     Glut.listen(true);
-    Glut.call(Glut.reshape, Glut.canvas.width, Glut.canvas.height);
+    Glut.running = true;
+    GlutWindow.observe(true);
+    Glut.call(Glut.reshape, GlutWindow.width, GlutWindow.height);
     _glutPostRedisplay();
     throw 'unwind';
   },

@@ -29,21 +29,56 @@ mergeInto(LibraryManager.library, {
       return code === undefined ? -1 : code;
     },
 
-    // Held keys repeat as further presses, which the viewer takes as they are.
-    key: function(event, keyboard, special) {
+    held: {}, // the keys reported down and not yet up, by physical key
+
+    // A key as the program sees it: its code and whether it is a special
+    // key; null for a key GLUT does not report.
+    reported: function(event) {
       var code = GlutKeyboard.character(event);
-      if (code >= 0) Glut.call(keyboard, code, GlutPointer.x, GlutPointer.y);
-      else if ((code = GlutKeyboard.specialKey(event)) >= 0) Glut.call(special, code, GlutPointer.x, GlutPointer.y);
+      if (code >= 0) return {special: false, code: code};
+      code = GlutKeyboard.specialKey(event);
+      return code >= 0 ? {special: true, code: code} : null;
+    },
+
+    // Also the on-screen buttons' way to the program (controls.js).
+    send: function(key, down) {
+      var callback = key.special ? (down ? Glut.special : Glut.specialUp) : (down ? Glut.keyboard : Glut.keyboardUp);
+      Glut.call(callback, key.code, GlutPointer.x, GlutPointer.y);
+    },
+
+    keepPage: function(event) {
       if (event.key in GlutKeyboard.SCROLLING && (event.target === Glut.canvas || event.target === document.body))
         event.preventDefault();
     },
 
+    // Held keys repeat as further presses, which the viewer takes as they are.
     onKeyDown: function(event) {
-      GlutKeyboard.key(event, Glut.keyboard, Glut.special);
+      var key = GlutKeyboard.reported(event);
+      if (key) {
+        GlutKeyboard.held[event.code || event.key] = key;
+        GlutKeyboard.send(key, true);
+      }
+      GlutKeyboard.keepPage(event);
     },
 
+    // As freeglut, the release reports the character the key gives now (Shift
+    // may have changed since); a key let go while the page was away, already
+    // reported up by releaseAll, reports nothing.
     onKeyUp: function(event) {
-      GlutKeyboard.key(event, Glut.keyboardUp, Glut.specialUp);
+      var physical = event.code || event.key;
+      var down = GlutKeyboard.held[physical];
+      if (down) {
+        delete GlutKeyboard.held[physical];
+        GlutKeyboard.send(GlutKeyboard.reported(event) || down, false);
+      }
+      GlutKeyboard.keepPage(event);
+    },
+
+    // Each held key up, with the code it went down with.
+    releaseAll: function() {
+      var held = GlutKeyboard.held;
+      GlutKeyboard.held = {};
+      for (var physical in held) GlutKeyboard.send(held[physical], false);
     },
 
     listen: function(method) {

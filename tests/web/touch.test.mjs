@@ -1,0 +1,178 @@
+// The page on a phone and on a high-density screen: the canvas fits the
+// screen at 4:3 with a sharp buffer, a finger drags the view one degree per
+// CSS pixel, each on-screen button does what its key does, two fingers work
+// at once, and losing the focus or hiding the page lets go of everything.
+// Touches are real input, sent through CDP.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { openSession, requiredPath } from './harness.mjs';
+import { HOLD_MS, readScene, watchConsole } from './viewer.mjs';
+
+const PHONE = { isMobile: true, hasTouch: true, deviceScaleFactor: 3, viewport: { width: 390, height: 844 } };
+const FLAGS = ['moveRight', 'moveBack', 'moveLeft', 'moveForward', 'lookDown', 'lookUp'];
+
+async function openViewer(browser, server, options) {
+  const context = await browser.newContext(options);
+  const page = await context.newPage();
+  const problems = watchConsole(page);
+  await page.goto(server.url);
+  await page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 60_000 });
+  return { context, page, problems, scene: () => page.evaluate(readScene) };
+}
+
+// The window in CSS pixels, the drawing buffer and the GL viewport.
+const sizes = (page) =>
+  page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const gl = canvas.getContext('webgl2');
+    return {
+      css: [canvas.clientWidth, canvas.clientHeight],
+      buffer: [canvas.width, canvas.height],
+      viewport: [...gl.getParameter(gl.VIEWPORT)],
+      scrollWidth: document.documentElement.scrollWidth,
+    };
+  });
+
+// Fingers by id, each at its point. Starts and moves list every finger down;
+// an end lists the finger that lifts; a cancel takes them all. Moves reach the page on its
+// next animation frame, as the browser aligns them.
+function fingers(page, cdp) {
+  const down = new Map();
+  const points = (ids) => ids.map((id) => ({ id, x: down.get(id)[0], y: down.get(id)[1] }));
+  const send = (type, ids) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points(ids) });
+  const frame = () => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+  return {
+    start: (id, x, y) => (down.set(id, [x, y]), send('touchStart', [...down.keys()])),
+    move: async (id, x, y) => {
+      down.set(id, [x, y]);
+      await send('touchMove', [...down.keys()]);
+      await frame();
+    },
+    end: async (id, type = 'touchEnd') => {
+      await send(type, type === 'touchCancel' ? [] : [id]);
+      if (type === 'touchCancel') down.clear();
+      else down.delete(id);
+    },
+  };
+}
+
+const centre = (box) => [box.x + box.width / 2, box.y + box.height / 2];
+
+test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys', { timeout: 180_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const { context, page, problems, scene } = await openViewer(browser, server, PHONE);
+  const touch = fingers(page, await context.newCDPSession(page));
+  const canvas = await page.locator('#canvas').boundingBox();
+  const button = async (name) => centre(await page.getByRole('button', { name, exact: true }).boundingBox());
+
+  await t.test('the canvas takes the width there is, at 4:3, with a buffer of device pixels', async () => {
+    const { css, buffer, viewport, scrollWidth } = await sizes(page);
+    assert.ok(scrollWidth <= PHONE.viewport.width, `the page scrolls sideways: ${scrollWidth} px wide`);
+    assert.equal(css[0], PHONE.viewport.width - 48, 'the width between the page margins');
+    assert.ok(Math.abs(css[1] - (css[0] * 3) / 4) <= 1, `4:3: ${css}`);
+    assert.deepEqual(buffer, css.map((v) => v * PHONE.deviceScaleFactor));
+    assert.deepEqual(viewport, [0, 0, ...buffer], 'the reshape sets the viewport over the whole buffer');
+  });
+
+  await t.test('one finger drags the view one degree per CSS pixel', async () => {
+    const [x, y] = [canvas.x + 100, canvas.y + 60];
+    const before = await scene();
+    await touch.start(1, x, y);
+    await touch.move(1, x + 40, y);
+    await touch.move(1, x + 25, y + 10);
+    const dragged = await scene();
+    await touch.end(1);
+    assert.ok(Math.abs(dragged.heading - before.heading - 25) < 1e-9, `heading ${dragged.heading}`);
+    assert.ok(Math.abs(dragged.look[1] - before.look[1] + 0.02) < 1e-9, 'one tilt step down');
+  });
+
+  await t.test('each held button sets its flag until released or cancelled', async () => {
+    // [button, flag, how the finger lets go]
+    const table = [
+      ['move forward', 'moveForward', 'touchEnd'],
+      ['move back', 'moveBack', 'touchCancel'],
+      ['move left', 'moveLeft', 'touchEnd'],
+      ['move right', 'moveRight', 'touchEnd'],
+      ['tilt the view up', 'lookUp', 'touchEnd'],
+      ['tilt the view down', 'lookDown', 'touchCancel'],
+    ];
+    for (const [name, flag, end] of table) {
+      const before = await scene();
+      await touch.start(2, ...(await button(name)));
+      await page.waitForTimeout(HOLD_MS);
+      const held = await scene();
+      await touch.end(2, end);
+      const released = await scene();
+      for (const other of FLAGS) assert.equal(held[other], other === flag, `${name}: ${other} while held`);
+      assert.equal(released[flag], false, `${name}: ${flag} after ${end}`);
+      const moved = flag.startsWith('move') ? held.eye.some((v, i) => v !== before.eye[i]) : held.look[1] !== before.look[1];
+      assert.ok(moved, `${name}: the camera did not move while held`);
+    }
+  });
+
+  await t.test('the light buttons switch as K and L do', async () => {
+    const states = [
+      ['both lights off', [false, false]],
+      ['switch light 0 / light 1', [false, true]],
+      ['switch light 0 / light 1', [true, false]],
+    ];
+    for (const [name, lights] of states) {
+      await touch.start(3, ...(await button(name)));
+      await touch.end(3);
+      assert.deepEqual((await scene()).lights, lights, name);
+    }
+  });
+
+  await t.test('a thumb holds forward while another finger drags; each ends only its own', async () => {
+    const before = await scene();
+    await touch.start(4, ...(await button('move forward')));
+    await touch.start(5, canvas.x + 50, canvas.y + 50);
+    await touch.move(5, canvas.x + 80, canvas.y + 50);
+    await touch.end(5);
+    const dragged = await scene();
+    assert.ok(Math.abs(dragged.heading - before.heading - 30) < 1e-9, `heading ${dragged.heading}`);
+    assert.equal(dragged.moveForward, true, 'lifting the dragging finger let go of forward');
+    await touch.end(4);
+    assert.equal((await scene()).moveForward, false);
+  });
+
+  await t.test('losing the focus or hiding the page lets go of keys, buttons and drags', async () => {
+    const leave = {
+      blur: () => window.dispatchEvent(new Event('blur')),
+      hidden: () => {
+        Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'));
+      },
+    };
+    for (const [how, away] of Object.entries(leave)) {
+      await page.keyboard.down('d');
+      await touch.start(6, ...(await button('tilt the view up')));
+      await touch.start(7, canvas.x + 60, canvas.y + 60);
+      assert.ok((await scene()).moveRight && (await scene()).lookUp, `${how}: held before`);
+      await page.evaluate(away);
+      const left = await scene();
+      for (const flag of FLAGS) assert.equal(left[flag], false, `${how}: ${flag}`);
+      await touch.move(7, canvas.x + 90, canvas.y + 60);
+      await page.waitForTimeout(HOLD_MS);
+      const later = await scene();
+      assert.deepEqual([later.eye, later.heading, later.look], [left.eye, left.heading, left.look], `${how}: still moving`);
+      await touch.end(7);
+      await touch.end(6);
+      await page.keyboard.up('d');
+      await page.evaluate(() => delete document.hidden);
+      await touch.start(8, ...(await button('move left')));
+      assert.equal((await scene()).moveLeft, true, `${how}: a new press works`);
+      await touch.end(8);
+    }
+  });
+
+  assert.deepEqual(problems, [], 'console errors on the phone');
+});
+
+test('on a desktop: no on-screen buttons, and a sharp buffer at twice the pixels', { timeout: 120_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const { page } = await openViewer(browser, server, { viewport: { width: 1280, height: 900 }, deviceScaleFactor: 2 });
+  assert.equal(await page.locator('.controls button:visible').count(), 0, 'buttons shown to a mouse');
+  const { css, buffer, viewport } = await sizes(page);
+  assert.deepEqual([css, buffer, viewport], [[800, 600], [1600, 1200], [0, 0, 1600, 1200]]);
+});
