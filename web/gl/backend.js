@@ -4,18 +4,15 @@
 // overloads that take a view, an offset and a length), so a frame creates
 // no typed arrays and allocates no memory.
 mergeInto(LibraryManager.library, {
+  $Backend__deps: ['webglCapability', 'glViewport'],
   $Backend: {
     gl: null,
     arrays: null, // ARRAY_BUFFERs at attribute locations 0 (position), 1 (colour), 2 (normal)
     blockBytes: 0,
     scale: [1, 1], // drawing-buffer pixels per window unit, across and up
-
-    // The longest side of a drawing buffer that the context can draw whole.
-    maxBufferSide: function() {
-      var gl = Backend.gl;
-      return Math.min(gl.getParameter(gl.MAX_RENDERBUFFER_SIZE), gl.getParameter(gl.MAX_VIEWPORT_DIMS)[0],
-                      gl.getParameter(gl.MAX_VIEWPORT_DIMS)[1]);
-    },
+    maxBufferSide: 0, // the longest drawing buffer side the context can draw whole
+    // What the program has set on the WebGL side, for a restored context.
+    kept: {capabilities: {}, clearColour: [0, 0, 0, 0], cullFace: 0x0405 /* GL_BACK */, viewport: null},
 
     // Each draw's indices and the vertices they reach; 65536 vertices are as
     // many as freeglut's 16-bit sphere indices can name.
@@ -119,6 +116,15 @@ void main() {
       var gl = canvas.getContext('webgl2', {alpha: false, depth: true, stencil: false, antialias: false,
                                             preserveDrawingBuffer: false});
       if (!gl) return false;
+      Backend.gl = gl;
+      Backend.build();
+      return true;
+    },
+
+    // The program, its uniform block, the vertex array and the buffers: all
+    // that a lost context takes with it.
+    build: function() {
+      var gl = Backend.gl;
       var program = gl.createProgram();
       gl.attachShader(program, Backend.shader(gl, gl.VERTEX_SHADER, Backend.VERTEX));
       gl.attachShader(program, Backend.shader(gl, gl.FRAGMENT_SHADER, Backend.FRAGMENT));
@@ -138,8 +144,20 @@ void main() {
         return buffer;
       });
       Backend.buffer(gl, gl.ELEMENT_ARRAY_BUFFER, Backend.INDEX_CAPACITY * 4);
-      Backend.gl = gl;
-      return true;
+      var dims = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
+      Backend.maxBufferSide = Math.min(gl.getParameter(gl.MAX_RENDERBUFFER_SIZE), dims[0], dims[1]);
+    },
+
+    // A restored context starts from WebGL's defaults: the layer's objects
+    // are made again and the state the program set is set again, so that
+    // the next frame is drawn as the last one before the loss.
+    restore: function() {
+      var gl = Backend.gl, kept = Backend.kept;
+      Backend.build();
+      for (var cap in kept.capabilities) _webglCapability(Number(cap), kept.capabilities[cap]);
+      gl.clearColor.apply(gl, kept.clearColour);
+      gl.cullFace(kept.cullFace);
+      if (kept.viewport) _glViewport.apply(null, kept.viewport);
     },
 
     // Vertices first..last of a client array go to the same place in the
@@ -172,6 +190,7 @@ void main() {
 
   webglCapability__deps: ['$Backend'],
   webglCapability: function(cap, on) {
+    Backend.kept.capabilities[cap] = on;
     if (on) Backend.gl.enable(cap);
     else Backend.gl.disable(cap);
   },
@@ -183,6 +202,7 @@ void main() {
   // WebGL 2 takes these calls as OpenGL does, with the same enums.
   glClearColor__deps: ['$Backend'],
   glClearColor: function(red, green, blue, alpha) {
+    Backend.kept.clearColour = [red, green, blue, alpha];
     Backend.gl.clearColor(red, green, blue, alpha);
   },
 
@@ -196,12 +216,14 @@ void main() {
   // holds Backend.scale of its pixels to each.
   glViewport__deps: ['$Backend'],
   glViewport: function(x, y, width, height) {
+    Backend.kept.viewport = [x, y, width, height];
     var sx = Backend.scale[0], sy = Backend.scale[1];
     Backend.gl.viewport(Math.round(x * sx), Math.round(y * sy), Math.round(width * sx), Math.round(height * sy));
   },
 
   glCullFace__deps: ['$Backend'],
   glCullFace: function(mode) {
+    Backend.kept.cullFace = mode;
     Backend.gl.cullFace(mode);
   },
 });

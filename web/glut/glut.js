@@ -9,7 +9,7 @@
 // is drawn, onExit(status) when the program has called exit() (the animation
 // has stopped by then), and onNoWebGL2() when there is no WebGL 2 context.
 mergeInto(LibraryManager.library, {
-  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
+  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutContext', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
   $Glut: {
     canvas: null,
     display: 0,
@@ -49,8 +49,10 @@ mergeInto(LibraryManager.library, {
       if (Module['onExit']) Module['onExit'](status);
     },
 
+    // Nothing to draw on while the context is lost (context.js).
     draw: function() {
       Glut.frame = 0;
+      if (GlutContext.lost) return;
       Glut.call(Glut.display);
       if (Glut.drawn || Glut.ended) return;
       Glut.drawn = true;
@@ -64,6 +66,7 @@ mergeInto(LibraryManager.library, {
       GlutPointer.listen(method);
       GlutControls.listen(method);
       GlutFocus.listen(method);
+      GlutContext.listen(method);
     },
   },
 

@@ -73,17 +73,24 @@ mergeInto(LibraryManager.library, {
       else Glut.call(Glut.motion, GlutPointer.x, GlutPointer.y);
     },
 
-    // The last button let go, or the pointer lost: nothing of it stays held.
+    // The last button let go: nothing of this pointer stays held.
     onPointerUp: function(event) {
       if (event.pointerId !== GlutPointer.driver) return;
       GlutPointer.point(event);
       GlutPointer.releaseAll();
     },
 
-    // After a pointerup the pointer no longer drives, so only a capture lost
-    // some other way ends the drag here.
-    onPointerLost: function(event) {
+    onPointerCancel: function(event) {
       if (event.pointerId === GlutPointer.driver) GlutPointer.releaseAll();
+    },
+
+    // After a pointerup the pointer no longer drives, so only a capture lost
+    // some other way ends the drag here. Chromium lets a mouse's capture go
+    // when one of several held buttons is released: that drag goes on, the
+    // mouse's events still reach the window while a button is held.
+    onCaptureLost: function(event) {
+      var held = event.pointerType === 'mouse' && event.buttons;
+      if (event.pointerId === GlutPointer.driver && !held) GlutPointer.releaseAll();
     },
 
     onContextMenu: function(event) {
@@ -93,11 +100,11 @@ mergeInto(LibraryManager.library, {
     // Captured pointers' events reach the window through the canvas.
     listen: function(method) {
       Glut.canvas[method]('pointerdown', GlutPointer.onPointerDown);
-      Glut.canvas[method]('lostpointercapture', GlutPointer.onPointerLost);
+      Glut.canvas[method]('lostpointercapture', GlutPointer.onCaptureLost);
       Glut.canvas[method]('contextmenu', GlutPointer.onContextMenu);
       window[method]('pointermove', GlutPointer.onPointerMove);
       window[method]('pointerup', GlutPointer.onPointerUp);
-      window[method]('pointercancel', GlutPointer.onPointerLost);
+      window[method]('pointercancel', GlutPointer.onPointerCancel);
     },
   },
 });

@@ -19,7 +19,7 @@ mergeInto(LibraryManager.library, {
     // Buffer pixels per window unit for a window of width x height, within
     // the cap and what the context can draw.
     scale: function(width, height, ratio) {
-      var limit = Math.min(GlutWindow.MAX_BUFFER_SIDE, Backend.maxBufferSide());
+      var limit = Math.min(GlutWindow.MAX_BUFFER_SIDE, Backend.maxBufferSide);
       return Math.min(ratio, limit / Math.max(width, height, 1));
     },
 
