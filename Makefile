@@ -51,7 +51,7 @@ WEB_PORT ?= 8000
 web:
 	@$(DEPS) --web
 	cmake --preset web
-	cmake --build --preset web -j $(JOBS) --target brelox
+	cmake --build --preset web -j $(JOBS) --target brelox_site
 	@echo $(CURDIR)/$(WEB_SITE)
 
 web-serve: web

@@ -23,10 +23,10 @@ for group in "$@"; do
     --deb) packages+=("${deb[@]}") ;;
     --package) packages+=("${deb[@]}" "${display[@]}" lintian appstream desktop-file-utils) ;;
     --lint) packages+=(clang-format clang-tidy emscripten) ;;
-    --web) packages+=(emscripten) ;; # python3, for make web-serve, comes with emscripten
+    --web) packages+=(emscripten librsvg2-bin) ;; # python3, for make web-serve, comes with emscripten
     --web-test)
       # npm ci fetches playwright-core from its registry over HTTPS.
-      packages+=("${tests[@]}" emscripten chromium ca-certificates)
+      packages+=("${tests[@]}" emscripten librsvg2-bin chromium ca-certificates)
       # A node installed from elsewhere (with its own npm) serves as well as Debian's.
       command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
     *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \

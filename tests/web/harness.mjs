@@ -36,6 +36,7 @@ const TYPES = {
   '.png': 'image/png',
   '.ico': 'image/x-icon',
   '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
   '.css': 'text/css; charset=utf-8',
   '.ppm': 'image/x-portable-pixmap',
 };

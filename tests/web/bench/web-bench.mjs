@@ -69,7 +69,7 @@ async function measure(browser, url) {
 
 // The floor module takes the viewer's place on the viewer's own page.
 const serveFloor = () =>
-  serveFolder(siteDir, { '/brelox.js': join(floorDir, 'floor.js'), '/floor.wasm': join(floorDir, 'floor.wasm') });
+  serveFolder(siteDir, { '/brelox.js': join(floorDir, 'floor.js'), '/brelox.wasm': join(floorDir, 'floor.wasm') });
 
 async function downloadSizes() {
   const sizes = {};
