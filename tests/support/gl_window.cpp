@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-void openTestWindow()
+void openTestWindow(int width, int height)
 {
     static bool open = false;
     if (open)
@@ -25,7 +25,7 @@ void openTestWindow()
     char *argv[] = {name, nullptr};
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(800, 600);
+    glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(name);
     open = true;

@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <vector>
 
-// Opens an 800 x 600 double-buffered RGB window with a depth buffer, once per
-// process, on an X server of the process's own, and leaves its context current.
-void openTestWindow();
+// Opens a double-buffered RGB window with a depth buffer, 800 x 600 unless
+// asked otherwise, once per process, on an X server of the process's own,
+// and leaves its context current.
+void openTestWindow(int width = 800, int height = 600);
 
 // The frame last drawn, width x height pixels from the bottom left, rows
 // from the bottom: the back buffer, which a swap leaves as it was.

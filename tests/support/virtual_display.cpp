@@ -21,8 +21,10 @@ constexpr std::chrono::milliseconds POLL_INTERVAL{10};
 // Only guards against a hang: Xvfb reports its display within a second.
 constexpr std::chrono::seconds START_GUARD{10};
 
-// Large enough for the window and the pointer moves of the tests round it.
-const char *const SCREEN = "1024x768x24";
+// Large enough for the window at twice the viewer's size (the browser's
+// frames at device pixel ratio 2 are compared with 1600 x 1200 native ones)
+// and the pointer moves of the tests round it.
+const char *const SCREEN = "1920x1440x24";
 
 // What Xvfb writes to the -displayfd pipe: its display number and a newline,
 // once it accepts connections. Empty when it ends or the guard runs out first.

@@ -20,7 +20,7 @@ __attribute__((used)) int framesDraw(int index)
 {
     if (index < 0 || index >= FRAME_POSE_COUNT)
         return 0;
-    drawPose(index);
+    drawPose(index, FRAME_WIDTH, FRAME_HEIGHT); // window units: the layer maps them to the buffer
     return 1;
 }
 }

@@ -16,6 +16,7 @@ const CHROMIUM_ARGS = [
   '--use-angle=swiftshader',
   '--enable-unsafe-swiftshader',
   '--force-color-profile=srgb',
+  '--force-device-scale-factor=1',
   '--disable-background-networking',
   '--disable-component-update',
   '--disable-sync',

@@ -1,6 +1,8 @@
 // Pixel parity: every pose of poses.h drawn by the desktop GL (Mesa under a
 // virtual X display, the native_frames program) and by the web build in
-// headless Chromium (the frames module), compared pixel by pixel.
+// headless Chromium (the frames module), compared pixel by pixel: at device
+// pixel ratio 1, and at 2, where the 800 x 600 window's buffer is 1600 x 1200
+// and the native window is drawn at that size.
 //
 // Thresholds. A pixel matches when no channel differs by more than one
 // 8-bit level (rounding of the lighting and of the interpolation); at least
@@ -23,8 +25,9 @@ import { join } from 'node:path';
 import { promisify } from 'node:util';
 import { openSession, requiredPath } from './harness.mjs';
 
-const WIDTH = 800;
-const HEIGHT = 600;
+const SCALES = [1, 2];
+let WIDTH; // of the frames being compared
+let HEIGHT;
 const MATCH_LEVELS = 1;
 const MIN_MATCHING = 0.999;
 const SILHOUETTE_JUMP = 32;
@@ -33,7 +36,7 @@ async function renderNativeFrames(folder) {
   await rm(folder, { recursive: true, force: true });
   await mkdir(folder, { recursive: true });
   // native_frames draws on an X server of its own.
-  await promisify(execFile)(requiredPath('BRELOX_NATIVE_FRAMES'), [folder], { timeout: 60_000 });
+  await promisify(execFile)(requiredPath('BRELOX_NATIVE_FRAMES'), [folder, `${WIDTH}`, `${HEIGHT}`], { timeout: 60_000 });
   return (await readdir(folder)).filter((name) => name.endsWith('.ppm')).sort();
 }
 
@@ -58,7 +61,7 @@ async function browserFrame(page, index) {
     return btoa(text);
   }, index);
   const rgba = Buffer.from(encoded, 'base64');
-  assert.equal(rgba.length, WIDTH * HEIGHT * 4, 'the drawing buffer is not 800 x 600');
+  assert.equal(rgba.length, WIDTH * HEIGHT * 4, `the drawing buffer is not ${WIDTH} x ${HEIGHT}`);
   const rgb = Buffer.alloc(WIDTH * HEIGHT * 3);
   for (let y = 0; y < HEIGHT; ++y)
     for (let x = 0; x < WIDTH; ++x)
@@ -122,38 +125,40 @@ function compareFrames(native, browser) {
   return { ...result, diff };
 }
 
-test('the browser draws every pose as the native viewer does', { timeout: 240_000 }, async (t) => {
-  const out = requiredPath('BRELOX_TEST_OUT');
-  const nativeFolder = join(out, 'native');
-  const [poses, { server, browser }] = await Promise.all([
-    renderNativeFrames(nativeFolder),
-    openSession(t, requiredPath('BRELOX_FRAMES_DIR')),
-  ]);
-  const page = await browser.newPage({ viewport: { width: 1000, height: 800 } });
-  await page.goto(`${server.url}frames.html`);
-  await page.waitForFunction(() => document.body.dataset.state === 'ready', null, { timeout: 60_000 });
-  assert.equal(await page.evaluate(() => Module._framesPoseCount()), poses.length, 'native and web pose tables differ');
+for (const scale of SCALES)
+  test(`the browser draws every pose as the native viewer does, device pixel ratio ${scale}`, { timeout: 240_000 }, async (t) => {
+    [WIDTH, HEIGHT] = [800 * scale, 600 * scale];
+    const out = join(requiredPath('BRELOX_TEST_OUT'), `ratio-${scale}`);
+    const nativeFolder = join(out, 'native');
+    const [poses, { server, browser }] = await Promise.all([
+      renderNativeFrames(nativeFolder),
+      openSession(t, requiredPath('BRELOX_FRAMES_DIR')),
+    ]);
+    const page = await browser.newPage({ viewport: { width: 1000, height: 800 }, deviceScaleFactor: scale });
+    await page.goto(`${server.url}frames.html`);
+    await page.waitForFunction(() => document.body.dataset.state === 'ready', null, { timeout: 60_000 });
+    assert.equal(await page.evaluate(() => Module._framesPoseCount()), poses.length, 'native and web pose tables differ');
 
-  for (const [index, file] of poses.entries()) {
-    await t.test(file.replace(/\.ppm$/, ''), async () => {
-      const native = parsePpm(await readFile(join(nativeFolder, file)));
-      const web = await browserFrame(page, index);
-      const result = compareFrames(native, web);
-      const share = result.matching / (WIDTH * HEIGHT);
-      t.diagnostic(
-        `${file}: ${(100 * share).toFixed(3)} % within ${MATCH_LEVELS} level; ` +
-          `${result.silhouette} silhouette and ${result.innerEdge} inner-edge pixels differ more`,
-      );
-      if (result.failing > 0 || share < MIN_MATCHING) {
-        const stem = join(out, file.replace(/\.ppm$/, ''));
-        await writePpm(`${stem}-browser.ppm`, web);
-        await writePpm(`${stem}-diff.ppm`, result.diff);
-        assert.fail(
-          `${file}: ${result.failing} pixels differ off the edges (worst by ${result.worst} levels, first at ` +
-            `${JSON.stringify(result.firstFailure)}), ${(100 * share).toFixed(3)} % match; ` +
-            `see ${stem}-browser.ppm and ${stem}-diff.ppm`,
+    for (const [index, file] of poses.entries()) {
+      await t.test(file.replace(/\.ppm$/, ''), async () => {
+        const native = parsePpm(await readFile(join(nativeFolder, file)));
+        const web = await browserFrame(page, index);
+        const result = compareFrames(native, web);
+        const share = result.matching / (WIDTH * HEIGHT);
+        t.diagnostic(
+          `${file}: ${(100 * share).toFixed(3)} % within ${MATCH_LEVELS} level; ` +
+            `${result.silhouette} silhouette and ${result.innerEdge} inner-edge pixels differ more`,
         );
-      }
-    });
-  }
-});
+        if (result.failing > 0 || share < MIN_MATCHING) {
+          const stem = join(out, file.replace(/\.ppm$/, ''));
+          await writePpm(`${stem}-browser.ppm`, web);
+          await writePpm(`${stem}-diff.ppm`, result.diff);
+          assert.fail(
+            `${file}: ${result.failing} pixels differ off the edges (worst by ${result.worst} levels, first at ` +
+              `${JSON.stringify(result.firstFailure)}), ${(100 * share).toFixed(3)} % match; ` +
+              `see ${stem}-browser.ppm and ${stem}-diff.ppm`,
+          );
+        }
+      });
+    }
+  });

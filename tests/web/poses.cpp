@@ -13,7 +13,7 @@ static void switchLight(GLenum light, bool on)
         glDisable(light);
 }
 
-void drawPose(int index)
+void drawPose(int index, int width, int height)
 {
     const FramePose &pose = FRAME_POSES[index];
     scene = SCENE_START;
@@ -23,6 +23,6 @@ void drawPose(int index)
     scene.spinB = pose.spinB;
     switchLight(GL_LIGHT0, pose.light0);
     switchLight(GL_LIGHT1, pose.light1);
-    reshapeView(FRAME_WIDTH, FRAME_HEIGHT);
+    reshapeView(width, height);
     displayScene();
 }

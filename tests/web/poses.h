@@ -33,5 +33,5 @@ constexpr int FRAME_WIDTH = 800;
 constexpr int FRAME_HEIGHT = 600;
 
 // Puts the scene record and the light switches into pose `index` and draws
-// it into the current context's back buffer at the viewer's window size.
-void drawPose(int index);
+// it into the current context's back buffer for a window of width x height.
+void drawPose(int index, int width, int height);

@@ -3,16 +3,34 @@
 // is copied into. Uploads read the module's memory in place (the WebGL 2
 // overloads that take a view, an offset and a length), so a frame creates
 // no typed arrays and allocates no memory.
+//
+// The program works in window units (CSS pixels, window.js); the drawing
+// buffer holds device pixels, so glViewport is scaled here. The layer keeps
+// every setting it passes to WebGL, so that a context the browser has lost
+// and given back is rebuilt as it was; the rest of the GL state (lights,
+// matrices, the current colour) lives in the module and reaches the shader
+// with each draw.
 mergeInto(LibraryManager.library, {
-  $Backend__deps: ['webglCapability', 'glViewport'],
   $Backend: {
     gl: null,
+    lost: false, // while lost, WebGL calls do nothing and nothing is drawn
     arrays: null, // ARRAY_BUFFERs at attribute locations 0 (position), 1 (colour), 2 (normal)
     blockBytes: 0,
-    scale: [1, 1], // drawing-buffer pixels per window unit, across and up
-    maxBufferSide: 0, // the longest drawing buffer side the context can draw whole
-    // What the program has set on the WebGL side, for a restored context.
-    kept: {capabilities: {}, clearColour: [0, 0, 0, 0], cullFace: 0x0405 /* GL_BACK */, viewport: null},
+    windowSize: [1, 1], // the window in window units, as the buffer was last sized for it
+
+    // The WebGL settings the program has made, OpenGL's initial values first.
+    capabilities: {}, // enum: on
+    cullFace: 0x405, // GL_BACK
+    clearColour: [0, 0, 0, 0],
+    viewport: null, // [x, y, width, height] in window units; null: the whole buffer
+
+    // The drawing buffer's longer side at most: a 4K screen (3840 x 2160)
+    // keeps every pixel in full screen, while a 5K or 8K screen would make
+    // SwiftShader, or a phone's GPU, fill up to 33 million pixels a frame;
+    // there the buffer is scaled down whole (aspect kept) and the browser
+    // stretches it. The GL's own limits, if lower, win.
+    MAX_BUFFER_SIDE: 4096,
+    maxSide: 4096, // the lowest of those
 
     // Each draw's indices and the vertices they reach; 65536 vertices are as
     // many as freeglut's 16-bit sphere indices can name.
@@ -99,7 +117,7 @@ void main() {
       var shader = gl.createShader(type);
       gl.shaderSource(shader, Backend.PRELUDE + source);
       gl.compileShader(shader);
-      if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS)) abort('GL layer shader: ' + gl.getShaderInfoLog(shader));
+      if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS) && !gl.isContextLost()) abort('GL layer shader: ' + gl.getShaderInfoLog(shader));
       return shader;
     },
 
@@ -121,15 +139,17 @@ void main() {
       return true;
     },
 
-    // The program, its uniform block, the vertex array and the buffers: all
-    // that a lost context takes with it.
+    // The program, the buffers and the vertex array, then the program's
+    // settings: at the start, and again on a context given back. A context
+    // lost meanwhile fails every check quietly; its restore builds again.
     build: function() {
       var gl = Backend.gl;
       var program = gl.createProgram();
       gl.attachShader(program, Backend.shader(gl, gl.VERTEX_SHADER, Backend.VERTEX));
       gl.attachShader(program, Backend.shader(gl, gl.FRAGMENT_SHADER, Backend.FRAGMENT));
       gl.linkProgram(program);
-      if (!gl.getProgramParameter(program, gl.LINK_STATUS)) abort('GL layer program: ' + gl.getProgramInfoLog(program));
+      if (!gl.getProgramParameter(program, gl.LINK_STATUS) && !gl.isContextLost())
+        abort('GL layer program: ' + gl.getProgramInfoLog(program));
       gl.useProgram(program);
 
       var block = gl.getUniformBlockIndex(program, 'FixedFunction');
@@ -144,20 +164,56 @@ void main() {
         return buffer;
       });
       Backend.buffer(gl, gl.ELEMENT_ARRAY_BUFFER, Backend.INDEX_CAPACITY * 4);
+
       var dims = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
-      Backend.maxBufferSide = Math.min(gl.getParameter(gl.MAX_RENDERBUFFER_SIZE), dims[0], dims[1]);
+      if (dims) Backend.maxSide = Math.min(Backend.MAX_BUFFER_SIDE, gl.getParameter(gl.MAX_RENDERBUFFER_SIZE), dims[0], dims[1]);
+      for (var cap in Backend.capabilities) Backend.capability(+cap, Backend.capabilities[cap]);
+      gl.cullFace(Backend.cullFace);
+      gl.clearColor.apply(gl, Backend.clearColour);
+      Backend.mapViewport();
     },
 
-    // A restored context starts from WebGL's defaults: the layer's objects
-    // are made again and the state the program set is set again, so that
-    // the next frame is drawn as the last one before the loss.
+    // The browser may give a lost context back only if asked to.
+    lose: function(event) {
+      event.preventDefault();
+      Backend.lost = true;
+    },
+
     restore: function() {
-      var gl = Backend.gl, kept = Backend.kept;
+      Backend.lost = false;
       Backend.build();
-      for (var cap in kept.capabilities) _webglCapability(Number(cap), kept.capabilities[cap]);
-      gl.clearColor.apply(gl, kept.clearColour);
-      gl.cullFace(kept.cullFace);
-      if (kept.viewport) _glViewport.apply(null, kept.viewport);
+    },
+
+    // The drawing buffer for a window of width x height units shown on
+    // pixelWidth x pixelHeight device pixels, within maxSide; true if it
+    // changed, which clears it.
+    resize: function(width, height, pixelWidth, pixelHeight) {
+      var canvas = Backend.gl.canvas;
+      var scale = Math.min(1, Backend.maxSide / Math.max(pixelWidth, pixelHeight));
+      var bufferWidth = Math.max(1, Math.floor(pixelWidth * scale));
+      var bufferHeight = Math.max(1, Math.floor(pixelHeight * scale));
+      Backend.windowSize = [Math.max(1, width), Math.max(1, height)];
+      var changed = canvas.width !== bufferWidth || canvas.height !== bufferHeight;
+      if (changed) {
+        canvas.width = bufferWidth;
+        canvas.height = bufferHeight;
+      }
+      Backend.mapViewport();
+      return changed;
+    },
+
+    // The viewport from window units to buffer pixels.
+    mapViewport: function() {
+      var gl = Backend.gl;
+      var v = Backend.viewport || [0, 0].concat(Backend.windowSize);
+      var sx = gl.canvas.width / Backend.windowSize[0];
+      var sy = gl.canvas.height / Backend.windowSize[1];
+      gl.viewport(Math.round(v[0] * sx), Math.round(v[1] * sy), Math.round(v[2] * sx), Math.round(v[3] * sy));
+    },
+
+    capability: function(cap, on) {
+      if (on) Backend.gl.enable(cap);
+      else Backend.gl.disable(cap);
     },
 
     // Vertices first..last of a client array go to the same place in the
@@ -190,9 +246,8 @@ void main() {
 
   webglCapability__deps: ['$Backend'],
   webglCapability: function(cap, on) {
-    Backend.kept.capabilities[cap] = on;
-    if (on) Backend.gl.enable(cap);
-    else Backend.gl.disable(cap);
+    Backend.capabilities[cap] = !!on;
+    Backend.capability(cap, on);
   },
 
   layerFail: function(what) {
@@ -202,7 +257,7 @@ void main() {
   // WebGL 2 takes these calls as OpenGL does, with the same enums.
   glClearColor__deps: ['$Backend'],
   glClearColor: function(red, green, blue, alpha) {
-    Backend.kept.clearColour = [red, green, blue, alpha];
+    Backend.clearColour = [red, green, blue, alpha];
     Backend.gl.clearColor(red, green, blue, alpha);
   },
 
@@ -212,18 +267,15 @@ void main() {
     Backend.gl.clear(mask);
   },
 
-  // In window units, which the page's GLUT keeps in CSS pixels: the buffer
-  // holds Backend.scale of its pixels to each.
   glViewport__deps: ['$Backend'],
   glViewport: function(x, y, width, height) {
-    Backend.kept.viewport = [x, y, width, height];
-    var sx = Backend.scale[0], sy = Backend.scale[1];
-    Backend.gl.viewport(Math.round(x * sx), Math.round(y * sy), Math.round(width * sx), Math.round(height * sy));
+    Backend.viewport = [x, y, width, height];
+    Backend.mapViewport();
   },
 
   glCullFace__deps: ['$Backend'],
   glCullFace: function(mode) {
-    Backend.kept.cullFace = mode;
+    Backend.cullFace = mode;
     Backend.gl.cullFace(mode);
   },
 });

@@ -1,6 +1,7 @@
 // GLUT in a web page, with freeglut's behaviour where the viewer can see it:
-// the window is the page's canvas as displayed (window.js), frames are drawn
-// on requestAnimationFrame and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
+// the window is the page's canvas as displayed (window.js, which also keeps
+// the scene through a lost context), frames are drawn on
+// requestAnimationFrame and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
 // arrive as freeglut reports them under X; a finger drags as the mouse does,
 // on-screen buttons (controls.js) press keys, and a page that loses the focus
 // lets go of everything held (focus.js).
@@ -9,7 +10,7 @@
 // is drawn, onExit(status) when the program has called exit() (the animation
 // has stopped by then), and onNoWebGL2() when there is no WebGL 2 context.
 mergeInto(LibraryManager.library, {
-  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutContext', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
+  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
   $Glut: {
     canvas: null,
     display: 0,
@@ -22,7 +23,6 @@ mergeInto(LibraryManager.library, {
     motion: 0,
     frame: 0, // the pending animation frame
     drawn: false,
-    running: false, // the main loop has started: resizes reach the program
     ended: false,
 
     // Runs a callback as GLUT's main loop would; a callback with fewer
@@ -45,14 +45,13 @@ mergeInto(LibraryManager.library, {
       Glut.ended = true;
       cancelAnimationFrame(Glut.frame);
       Glut.listen(false);
-      GlutWindow.observe(false);
       if (Module['onExit']) Module['onExit'](status);
     },
 
-    // Nothing to draw on while the context is lost (context.js).
+    // Nothing is drawn into a lost context; its restore asks for a frame.
     draw: function() {
       Glut.frame = 0;
-      if (GlutContext.lost) return;
+      if (Backend.lost) return;
       Glut.call(Glut.display);
       if (Glut.drawn || Glut.ended) return;
       Glut.drawn = true;
@@ -66,7 +65,7 @@ mergeInto(LibraryManager.library, {
       GlutPointer.listen(method);
       GlutControls.listen(method);
       GlutFocus.listen(method);
-      GlutContext.listen(method);
+      GlutWindow.listen(on);
     },
   },
 
@@ -74,28 +73,6 @@ mergeInto(LibraryManager.library, {
 
   glutInitDisplayMode: function(mode) {
     if (mode & ~0x12) abort('glutInitDisplayMode: only GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH');
-  },
-
-  glutInitWindowSize__deps: ['$GlutWindow'],
-  glutInitWindowSize: function(width, height) {
-    GlutWindow.width = width;
-    GlutWindow.height = height;
-  },
-
-  glutInitWindowPosition: function(x, y) {}, // a canvas stays where the page puts it
-
-  // The page keeps its own title. Without WebGL 2 the program stops here
-  // quietly, as after an exit, and the page is told.
-  glutCreateWindow__deps: ['$Glut', '$GlutWindow'],
-  glutCreateWindow: function(title) {
-    var canvas = Module['canvas'] || document.getElementById('canvas');
-    if (!Backend.open(canvas)) {
-      if (Module['onNoWebGL2']) Module['onNoWebGL2']();
-      throw 'unwind';
-    }
-    Glut.canvas = canvas;
-    GlutWindow.measure();
-    return 1;
   },
 
   glutDisplayFunc__deps: ['$Glut'],
@@ -132,8 +109,6 @@ mergeInto(LibraryManager.library, {
   glutMainLoop__deps: ['$Glut', 'glutPostRedisplay'],
   glutMainLoop: function() {
     Glut.listen(true);
-    Glut.running = true;
-    GlutWindow.observe(true);
     Glut.call(Glut.reshape, GlutWindow.width, GlutWindow.height);
     _glutPostRedisplay();
     throw 'unwind';
