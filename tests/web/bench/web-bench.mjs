@@ -14,6 +14,8 @@ const WARM_UP_MS = 1000; // the first frames compile shaders
 const TICKS_PER_SECOND = 100; // of /proc/PID/stat's CPU times (USER_HZ)
 const MAX_CPU_RATIO = 1.5; // the viewer's browser CPU per frame over the floor's, on every screen
 const MAX_DOWNLOAD = 60_000; // .js + .wasm + .html, bytes
+// The page and its code; the service worker and the manifest are listed beside them.
+const shipped = (name) => name !== 'service-worker.js' && ['.js', '.wasm', '.html'].includes(extname(name));
 const DESKTOP = { viewport: { width: 1280, height: 900 } };
 const SCREENS = {
   desktop: DESKTOP,
@@ -85,8 +87,8 @@ const serveFloor = () =>
 async function downloadSizes() {
   const sizes = {};
   for (const name of await readdir(siteDir)) sizes[name] = (await stat(join(siteDir, name))).size;
-  const shipped = Object.entries(sizes).filter(([name]) => ['.js', '.wasm', '.html'].includes(extname(name)));
-  return { files: sizes, jsWasmHtml: shipped.reduce((sum, [, size]) => sum + size, 0) };
+  const counted = Object.entries(sizes).filter(([name]) => shipped(name));
+  return { files: sizes, jsWasmHtml: counted.reduce((sum, [, size]) => sum + size, 0) };
 }
 
 const summarise = (runs) =>
@@ -152,7 +154,6 @@ for (const [name, { brelox, floor }] of Object.entries(result.screens)) {
 }
 console.log(`\n${verdicts.join('\n')}`);
 const { files, jsWasmHtml } = result.download;
-const shipped = (name) => ['.js', '.wasm', '.html'].includes(extname(name));
 const listing = (keep) =>
   Object.entries(files).filter(([name]) => keep(name)).map(([name, size]) => `${basename(name)} ${kb(size)} KB`).join(', ');
 console.log(`\nDownload: ${listing(shipped)}; besides them: ${listing((name) => !shipped(name))}`);
