@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
-import { readScene } from './viewer.mjs';
+import { loseContext, readScene } from './viewer.mjs';
 
 // Every animation frame first puts the spins where the test pinned them, so
 // that frames before and after a loss show the same scene state.
@@ -18,12 +18,6 @@ function pinSpins() {
     });
 }
 
-// The extension is taken while the context lives: a lost one gives none.
-const loseContext = (page, call) =>
-  page.evaluate((name) => {
-    window.loser ??= document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
-    window.loser[name]();
-  }, call);
 const stateIs = (page, state, timeout = 10_000) =>
   page.waitForFunction((s) => document.body.dataset.state === s, state, { timeout });
 const nextFrames = (page) =>
@@ -47,14 +41,14 @@ test('a lost WebGL context pauses the scene and restores it as it was', { timeou
       if (key) await page.keyboard.press(key);
       await nextFrames(page);
       const before = await canvas.screenshot();
-      await loseContext(page, 'loseContext');
+      await page.evaluate(loseContext, true);
       await stateIs(page, 'paused');
       assert.match(await page.locator('#status').textContent(), /paused/);
       const spins = (await page.evaluate(readScene)).spins;
       await page.evaluate(() => { window.pinned = null; });
       await page.waitForFunction((s) => Module.HEAPF32[(Module._breloxScene() + 64) / 4] !== s, spins[0]);
       await page.evaluate(() => { window.pinned = [37, 59.2]; });
-      await loseContext(page, 'restoreContext');
+      await page.evaluate(loseContext, false);
       await stateIs(page, 'running');
       await nextFrames(page);
       assert.deepEqual((await page.evaluate(readScene)).lights, lights);
@@ -63,7 +57,7 @@ test('a lost WebGL context pauses the scene and restores it as it was', { timeou
   }
 
   await t.test('never given back: said so for good, the program runs on; back late: recovered', async () => {
-    await loseContext(page, 'loseContext');
+    await page.evaluate(loseContext, true);
     await stateIs(page, 'paused');
     await page.evaluate(() => { window.pinned = null; });
     await page.keyboard.down('w');
@@ -73,7 +67,7 @@ test('a lost WebGL context pauses the scene and restores it as it was', { timeou
     const lost = await page.evaluate(readScene);
     await page.waitForFunction((s) => Module.HEAPF32[(Module._breloxScene() + 64) / 4] !== s, lost.spins[0]);
     assert.ok(lost.eye[2] < 7, 'the held key moved the eye while the context was lost');
-    await loseContext(page, 'restoreContext');
+    await page.evaluate(loseContext, false);
     await stateIs(page, 'running');
   });
   assert.deepEqual(errors, []);

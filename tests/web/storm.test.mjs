@@ -8,7 +8,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
-import { readScene, watchConsole } from './viewer.mjs';
+import { loseContext, readScene, setPageHidden, watchConsole } from './viewer.mjs';
 
 const STORM_MS = 10_000;
 const KEYS = ['w', 'a', 's', 'd', 'W', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown',
@@ -38,21 +38,6 @@ async function touch(cdp, storm, type, ids = [...storm.fingers.keys()]) {
   const touchPoints = ids.map((id) => ({ id, x: storm.fingers.get(id)[0], y: storm.fingers.get(id)[1] }));
   await cdp.send('Input.dispatchTouchEvent', { type, touchPoints });
 }
-
-// The extension, taken while the context lives: a lost one gives none. Loss
-// and restore each complete with their event, which the storm waits for
-// (5 s at most): a restore asked for before the page has heard of the loss
-// would be refused.
-const loseContext = (lose) => {
-  const canvas = document.getElementById('canvas');
-  window.loseExtension ??= canvas.getContext('webgl2').getExtension('WEBGL_lose_context');
-  const type = lose ? 'webglcontextlost' : 'webglcontextrestored';
-  return new Promise((done, fail) => {
-    setTimeout(() => fail(new Error(`no ${type} event`)), 5000);
-    canvas.addEventListener(type, () => done(), { once: true });
-    window.loseExtension[lose ? 'loseContext' : 'restoreContext']();
-  });
-};
 
 // One random event; `pick` chooses from a list, `within` a point on the canvas or a control.
 function actions(page, cdp, storm, pick, next, within) {
@@ -104,15 +89,8 @@ function actions(page, cdp, storm, pick, next, within) {
       await page.evaluate(() => window.dispatchEvent(new Event('focus')));
     },
     async () => {
-      await page.evaluate(() => {
-        const set = (hidden) => {
-          Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
-          Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
-          document.dispatchEvent(new Event('visibilitychange'));
-        };
-        set(true);
-        set(false);
-      });
+      await page.evaluate(setPageHidden, true);
+      await page.evaluate(setPageHidden, false);
     },
     async () => {
       const [width, height] = pick(SIZES);

@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, readScene, watchConsole } from './viewer.mjs';
+import { HOLD_MS, readScene, setPageHidden, watchConsole } from './viewer.mjs';
 
 const PHONE = { isMobile: true, hasTouch: true, deviceScaleFactor: 3, viewport: { width: 390, height: 844 } };
 const FLAGS = ['moveRight', 'moveBack', 'moveLeft', 'moveForward', 'lookDown', 'lookUp'];
@@ -115,18 +115,15 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
 
   await t.test('losing the focus or hiding the page lets go of keys, buttons and drags', async () => {
     const leave = {
-      blur: () => window.dispatchEvent(new Event('blur')),
-      hidden: () => {
-        Object.defineProperty(document, 'hidden', { value: true, configurable: true });
-        document.dispatchEvent(new Event('visibilitychange'));
-      },
+      blur: [() => window.dispatchEvent(new Event('blur')), () => window.dispatchEvent(new Event('focus'))],
+      hidden: [setPageHidden, setPageHidden],
     };
-    for (const [how, away] of Object.entries(leave)) {
+    for (const [how, [away, back]] of Object.entries(leave)) {
       await page.keyboard.down('d');
       await touch.start(6, ...(await button('tilt the view up')));
       await touch.start(7, canvas.x + 60, canvas.y + 60);
       assert.ok((await scene()).moveRight && (await scene()).lookUp, `${how}: held before`);
-      await page.evaluate(away);
+      await page.evaluate(away, true);
       const left = await scene();
       for (const flag of FLAGS) assert.equal(left[flag], false, `${how}: ${flag}`);
       await touch.move(7, canvas.x + 90, canvas.y + 60);
@@ -136,7 +133,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
       await touch.end(7);
       await touch.end(6);
       await page.keyboard.up('d');
-      await page.evaluate(() => delete document.hidden);
+      await page.evaluate(back, false);
       await touch.start(8, ...(await button('move left')));
       assert.equal((await scene()).moveLeft, true, `${how}: a new press works`);
       await touch.end(8);

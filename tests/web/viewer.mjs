@@ -46,3 +46,25 @@ export function watchConsole(page) {
   });
   return problems;
 }
+
+// To evaluate in the page. The extension is taken while the context lives (a
+// lost one gives none); loss and restore each complete with their event,
+// waited for 5 s at most, since a restore asked for before the page has heard
+// of the loss is refused.
+export function loseContext(lose) {
+  const canvas = document.getElementById('canvas');
+  window.loseExtension ??= canvas.getContext('webgl2').getExtension('WEBGL_lose_context');
+  const type = lose ? 'webglcontextlost' : 'webglcontextrestored';
+  return new Promise((done, fail) => {
+    setTimeout(() => fail(new Error(`no ${type} event`)), 5000);
+    canvas.addEventListener(type, () => done(), { once: true });
+    window.loseExtension[lose ? 'loseContext' : 'restoreContext']();
+  });
+}
+
+// To evaluate in the page: headless Chromium never hides a page itself.
+export function setPageHidden(hidden) {
+  Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
+  Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
+  document.dispatchEvent(new Event('visibilitychange'));
+}

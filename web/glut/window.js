@@ -43,16 +43,16 @@ mergeInto(LibraryManager.library, {
     // The window is the nearest whole size to what is displayed, so that the
     // aspect ratio the program is given is the one seen and the sphere stays
     // round; a pointer position (floored) is then at most on the far edge.
-    // True if the window or its buffer changed.
+    // Says whether the window and whether its buffer changed.
     size: function(cssSize, exact) {
       var width = Math.round(cssSize[0]);
       var height = Math.round(cssSize[1]);
       var pixels = GlutWindow.devicePixels(cssSize, exact);
+      var reshaped = width !== GlutWindow.width || height !== GlutWindow.height;
       GlutWindow.cssSize = cssSize;
-      var resized = width !== GlutWindow.width || height !== GlutWindow.height;
       GlutWindow.width = width;
       GlutWindow.height = height;
-      return Backend.resize(width, height, pixels[0], pixels[1]) || resized;
+      return {reshaped: reshaped, cleared: Backend.resize(width, height, pixels[0], pixels[1])};
     },
 
     // At creation, from the style sheet; the observer follows from then on.
@@ -67,9 +67,9 @@ mergeInto(LibraryManager.library, {
     // rendering step (observers run after animation frames, before paint),
     // so that no blank frame shows.
     resized: function(cssSize, exact) {
-      var resized = GlutWindow.width !== Math.round(cssSize[0]) || GlutWindow.height !== Math.round(cssSize[1]);
-      if (!GlutWindow.size(cssSize, exact)) return;
-      if (resized) Glut.call(Glut.reshape, GlutWindow.width, GlutWindow.height);
+      var changed = GlutWindow.size(cssSize, exact);
+      if (!changed.reshaped && !changed.cleared) return;
+      if (changed.reshaped) Glut.call(Glut.reshape, GlutWindow.width, GlutWindow.height);
       cancelAnimationFrame(Glut.frame);
       Glut.draw();
     },
