@@ -14,6 +14,8 @@ display=(xvfb xdotool)
 tests=("${display[@]}" libgtest-dev x11-utils x11-apps imagemagick desktop-file-utils appstream groff-base
   binutils)
 deb=(dpkg-dev file)
+# The page's build: its icons are drawn from the SVG and its scripts minified.
+web=(emscripten librsvg2-bin terser)
 for group in "$@"; do
   case "$group" in
     --test) packages+=("${tests[@]}") ;;
@@ -22,11 +24,11 @@ for group in "$@"; do
     --bench) packages+=("${tests[@]}" valgrind heaptrack zstd python3) ;;
     --deb) packages+=("${deb[@]}") ;;
     --package) packages+=("${deb[@]}" "${display[@]}" lintian appstream desktop-file-utils) ;;
-    --lint) packages+=(clang-format clang-tidy emscripten) ;;
-    --web) packages+=(emscripten librsvg2-bin) ;; # python3, for make web-serve, comes with emscripten
+    --lint) packages+=(clang-format clang-tidy "${web[@]}") ;;
+    --web) packages+=("${web[@]}") ;; # python3, for make web-serve, comes with emscripten
     --web-test)
       # npm ci fetches playwright-core from its registry over HTTPS.
-      packages+=("${tests[@]}" emscripten librsvg2-bin chromium ca-certificates)
+      packages+=("${tests[@]}" "${web[@]}" chromium ca-certificates)
       # A node installed from elsewhere (with its own npm) serves as well as Debian's.
       command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
     *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \
