@@ -16,7 +16,12 @@ function show(state, message) {
   document.getElementById('status').textContent = message;
 }
 
-var RUNNING = 'Click the scene to give it the keys; drag it to look around.';
+// A touch screen (as brelox.css decides, to show the on-screen buttons) is
+// told of fingers and buttons, never of clicks.
+var TOUCH = matchMedia('(pointer: coarse), (hover: none)').matches;
+var RUNNING = TOUCH
+  ? 'Drag the scene to look around; hold the buttons to move or tilt, tap them to switch the lights.'
+  : 'Click the scene to give it the keys; drag it to look around.';
 
 var SCRIPT = 'brelox.js';
 var CODE = 'brelox.wasm'; // fetched here rather than by the script: see instantiateWasm
