@@ -11,7 +11,8 @@ mergeInto(LibraryManager.library, {
   $GlutControls__deps: ['$Glut', '$GlutKeyboard', '$GlutPause'],
   $GlutControls: {
     // {element, key, holds: pointerIds, 'key' and 'click'; keyCode: the key
-    // holding it; pressed: a press whose own click is still to come}
+    // holding it; pressed: a pointer's press whose click is still to come;
+    // keyed: Space or Enter in the task now running, whose click is theirs}
     buttons: [],
     KEYS: {' ': 1, Enter: 1},
 
@@ -27,7 +28,7 @@ mergeInto(LibraryManager.library, {
     find: function() {
       var elements = document.querySelectorAll('button[data-key], button[data-special]');
       GlutControls.buttons = Array.prototype.map.call(elements, function(element) {
-        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', pressed: false};
+        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', pressed: false, keyed: false};
       });
     },
 
@@ -69,11 +70,17 @@ mergeInto(LibraryManager.library, {
       GlutControls.onPointerEnd(event);
     },
 
-    // Enter clicks on each press, Space on its release.
+    // Enter clicks on each press and Space on its release, if at all, in the
+    // key event's own task.
+    keyed: function(button) {
+      button.keyed = true;
+      setTimeout(function() { button.keyed = false; });
+    },
+
     onKeyDown: function(event) {
       if (!(event.key in GlutControls.KEYS)) return;
       var button = GlutControls.button(event.currentTarget);
-      button.pressed = true;
+      GlutControls.keyed(button);
       if (event.repeat || button.holds.has('key')) return;
       button.keyCode = event.code || event.key;
       GlutControls.hold(button, 'key');
@@ -81,6 +88,7 @@ mergeInto(LibraryManager.library, {
 
     onKeyUp: function(event) {
       var button = GlutControls.button(event.currentTarget);
+      if (event.key in GlutControls.KEYS) GlutControls.keyed(button);
       if ((event.code || event.key) === button.keyCode) GlutControls.letGo(button, 'key');
     },
 
@@ -90,6 +98,7 @@ mergeInto(LibraryManager.library, {
 
     onClick: function(event) {
       var button = GlutControls.button(event.currentTarget);
+      if (button.keyed) return;
       if (button.pressed) {
         button.pressed = false;
         return;
