@@ -1,21 +1,25 @@
 // The real page, as a visitor uses it: it loads cleanly, a click gives the
 // keys to the viewer, dragging turns and tilts, held keys fly, K and L switch
-// the lights, Escape ends the viewer; and a browser without WebGL 2 is told so.
+// the lights, Pause holds time and Play goes on from there, axe-core finds
+// nothing, Escape ends the viewer; under reduced motion the viewer starts
+// still; and a browser without WebGL 2 is told so.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { fileURLToPath } from 'node:url';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, near, readScene, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, axeViolations, near, readScene, watchConsole } from './viewer.mjs';
 
 const settle = (page) => page.waitForTimeout(100); // a few ticks and frames
+const running = () => document.body.dataset.state === 'running';
+const status = (page) => page.locator('#status').textContent();
 
 test('the viewer page: clean load, focus, lights, held keys, drags and Escape', { timeout: 180_000 }, async (t) => {
   const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
-  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const page = await (await browser.newContext({ viewport: { width: 1280, height: 900 } })).newPage(); // axe opens a page beside it
   const problems = watchConsole(page);
   await page.goto(server.url);
-  await page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 60_000 });
+  await page.waitForFunction(running, null, { timeout: 60_000 });
   const scene = () => page.evaluate(readScene);
 
   await t.test('one 800 x 600 canvas, the controls table, the start state', async () => {
@@ -41,7 +45,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
 
   await t.test('a click on the canvas gives it the keys; K and L switch the lights', async () => {
     await page.evaluate(() => document.activeElement?.blur());
-    await page.mouse.click(...at(20, 20));
+    await page.mouse.click(...at(20, 100)); // clear of the Pause button
     assert.ok(await page.evaluate(() => document.hasFocus() && document.activeElement?.id === 'canvas'));
     const states = [
       ['k', [false, false]],
@@ -127,6 +131,26 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
     }
   });
 
+  await t.test('Pause holds time while input still shows; Play goes on from there; axe finds nothing', async () => {
+    assert.deepEqual(await axeViolations(page), [], 'running');
+    await page.click('#pause');
+    await page.focus('#canvas'); // no focus ring comes up over the picture at the next key
+    const paused = await scene();
+    const picture = await page.locator('#canvas').screenshot();
+    await page.keyboard.press('l');
+    assert.notDeepEqual(await page.locator('#canvas').screenshot(), picture, 'the switch of the lights not drawn');
+    await page.waitForTimeout(HOLD_MS);
+    assert.deepEqual((await scene()).spins, paused.spins, 'the boxes spin while paused');
+    assert.match(await status(page), /Paused.*Play/);
+    assert.deepEqual(await axeViolations(page), [], 'paused');
+    await page.click('#pause');
+    await settle(page);
+    // Whole ticks of 1 and 1.6 degrees from the paused angles, the same number for both boxes.
+    const ticks = (await scene()).spins.map((spin, i) => ((spin - paused.spins[i] + 360) % 360) / [1, 1.6][i]);
+    assert.ok(ticks[0] >= 1 && Math.abs(ticks[0] - Math.round(ticks[0])) < 1e-3 && Math.abs(ticks[1] - ticks[0]) < 1e-3,
+      `${ticks} ticks since play`);
+  });
+
   await t.test('Escape ends the viewer: the animation stops and the page says how to restart', async () => {
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => document.body.dataset.state === 'ended', null, { timeout: 10_000 });
@@ -142,6 +166,19 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
   });
 
   assert.deepEqual(problems, [], 'console errors during the session');
+});
+
+test('under reduced motion the viewer starts still, and Play sets it moving', { timeout: 60_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const page = await (await browser.newContext({ reducedMotion: 'reduce' })).newPage();
+  await page.goto(server.url);
+  await page.waitForFunction(running, null, { timeout: 30_000 });
+  await page.waitForTimeout(HOLD_MS);
+  assert.deepEqual((await page.evaluate(readScene)).spins, [0, 0], 'the boxes spin at the start');
+  assert.match(await status(page), /Play/);
+  await page.click('#pause');
+  await settle(page);
+  assert.notDeepEqual((await page.evaluate(readScene)).spins, [0, 0], 'the boxes stay still after Play');
 });
 
 test('without WebGL 2 the page shows a plain message', { timeout: 60_000 }, async (t) => {

@@ -1,11 +1,12 @@
 // The page on a phone: a finger drags the view one degree per CSS pixel,
-// each on-screen button does what its key does, two fingers work at once,
-// and losing the focus or hiding the page lets go of everything.
-// Touches are real input, sent through CDP.
+// each on-screen button does what its key does, held by a finger or by Space
+// and pressed once by a screen reader's click, two fingers work at once,
+// losing the focus or hiding the page lets go of everything, and axe-core
+// finds nothing, running or paused. Touches are real input, sent through CDP.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, readScene, setPageHidden, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, TILT_STEP, axeViolations, near, readScene, setPageHidden, watchConsole } from './viewer.mjs';
 
 const PHONE = { isMobile: true, hasTouch: true, deviceScaleFactor: 3, viewport: { width: 390, height: 844 } };
 const FLAGS = ['moveRight', 'moveBack', 'moveLeft', 'moveForward', 'lookDown', 'lookUp'];
@@ -49,7 +50,18 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
   const { context, page, problems, scene } = await openViewer(browser, server, PHONE);
   const touch = fingers(page, await context.newCDPSession(page));
   const canvas = await page.locator('#canvas').boundingBox();
-  const button = async (name) => centre(await page.getByRole('button', { name, exact: true }).boundingBox());
+  const named = (name) => page.getByRole('button', { name, exact: true });
+  const button = async (name) => centre(await named(name).boundingBox());
+  // A finger, or Space on the focused button; each returns how it lets go.
+  const press = async (name, how) => {
+    if (how === 'Space') {
+      await named(name).focus();
+      await page.keyboard.down(' ');
+      return () => page.keyboard.up(' ');
+    }
+    await touch.start(2, ...(await button(name)));
+    return () => touch.end(2, how);
+  };
 
   await t.test('one finger drags the view one degree per CSS pixel', async () => {
     const [x, y] = [canvas.x + 100, canvas.y + 60];
@@ -64,21 +76,23 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
   });
 
   await t.test('each held button sets its flag until released or cancelled', async () => {
-    // [button, flag, how the finger lets go]
+    // [button, flag, a finger that ends or is cancelled, or Space]
     const table = [
-      ['move forward', 'moveForward', 'touchEnd'],
-      ['move back', 'moveBack', 'touchCancel'],
-      ['move left', 'moveLeft', 'touchEnd'],
-      ['move right', 'moveRight', 'touchEnd'],
-      ['tilt the view up', 'lookUp', 'touchEnd'],
-      ['tilt the view down', 'lookDown', 'touchCancel'],
+      ['Move forward', 'moveForward', 'touchEnd'],
+      ['Move back', 'moveBack', 'touchCancel'],
+      ['Move left', 'moveLeft', 'touchEnd'],
+      ['Move right', 'moveRight', 'touchEnd'],
+      ['Tilt up', 'lookUp', 'touchEnd'],
+      ['Tilt down', 'lookDown', 'touchCancel'],
+      ['Move back', 'moveBack', 'Space'],
+      ['Tilt up', 'lookUp', 'Space'],
     ];
     for (const [name, flag, end] of table) {
       const before = await scene();
-      await touch.start(2, ...(await button(name)));
+      const release = await press(name, end);
       await page.waitForTimeout(HOLD_MS);
       const held = await scene();
-      await touch.end(2, end);
+      await release();
       const released = await scene();
       for (const other of FLAGS) assert.equal(held[other], other === flag, `${name}: ${other} while held`);
       assert.equal(released[flag], false, `${name}: ${flag} after ${end}`);
@@ -87,24 +101,46 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     }
   });
 
-  await t.test('the light buttons switch as K and L do', async () => {
+  await t.test('the light buttons switch as K and L do, once for a held Space or a click', async () => {
     const states = [
-      ['both lights off', [false, false]],
-      ['switch light 0 / light 1', [false, true]],
-      ['switch light 0 / light 1', [true, false]],
+      ['Lights off', 'touchEnd', [false, false]],
+      ['Switch lights', 'touchEnd', [false, true]],
+      ['Switch lights', 'Space', [true, false]],
+      ['Switch lights', 'click', [false, true]],
+      ['Lights off', 'click', [false, false]],
     ];
-    for (const [name, lights] of states) {
-      await touch.start(3, ...(await button(name)));
-      await touch.end(3);
-      assert.deepEqual((await scene()).lights, lights, name);
+    for (const [name, how, lights] of states) {
+      if (how === 'click') await named(name).evaluate((element) => element.click());
+      else {
+        const release = await press(name, how);
+        await page.waitForTimeout(HOLD_MS); // Space and Enter repeat
+        await release();
+      }
+      assert.deepEqual((await scene()).lights, lights, `${name} by ${how}`);
+    }
+  });
+
+  await t.test('a click with no press before it, a screen reader\'s, is one tick of the key', async () => {
+    // [button, the change of one tick]
+    const table = [
+      ['Move forward', (after, before) => before.look.forEach((v, i) => near(after.eye[i] - before.eye[i], MOVE_STEP * v, 'step'))],
+      ['Tilt down', (after, before) => near(after.look[1] - before.look[1], -TILT_STEP, 'tilt')],
+    ];
+    for (const [name, change] of table) {
+      const before = await scene();
+      await named(name).evaluate((element) => element.click());
+      await page.waitForTimeout(HOLD_MS);
+      const after = await scene();
+      change(after, before);
+      for (const flag of FLAGS) assert.equal(after[flag], false, `${name}: ${flag} after the click`);
     }
   });
 
   await t.test('a thumb holds forward while another finger drags; each ends only its own', async () => {
     const before = await scene();
-    await touch.start(4, ...(await button('move forward')));
-    await touch.start(5, canvas.x + 50, canvas.y + 50);
-    await touch.move(5, canvas.x + 80, canvas.y + 50);
+    await touch.start(4, ...(await button('Move forward')));
+    await touch.start(5, canvas.x + 50, canvas.y + 100);
+    await touch.move(5, canvas.x + 80, canvas.y + 100);
     await touch.end(5);
     const dragged = await scene();
     assert.ok(Math.abs(dragged.heading - before.heading - 30) < 1e-9, `heading ${dragged.heading}`);
@@ -120,7 +156,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     };
     for (const [how, [away, back]] of Object.entries(leave)) {
       await page.keyboard.down('d');
-      await touch.start(6, ...(await button('tilt the view up')));
+      await touch.start(6, ...(await button('Tilt up')));
       await touch.start(7, canvas.x + 60, canvas.y + 60);
       assert.ok((await scene()).moveRight && (await scene()).lookUp, `${how}: held before`);
       await page.evaluate(away, true);
@@ -134,10 +170,20 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
       await touch.end(6);
       await page.keyboard.up('d');
       await page.evaluate(back, false);
-      await touch.start(8, ...(await button('move left')));
+      await touch.start(8, ...(await button('Move left')));
       assert.equal((await scene()).moveLeft, true, `${how}: a new press works`);
       await touch.end(8);
     }
+  });
+
+  await t.test('axe-core finds nothing, running or paused; paused, a button still switches the lights', async () => {
+    assert.deepEqual(await axeViolations(page), [], 'running');
+    await page.tap('#pause');
+    assert.deepEqual(await axeViolations(page), [], 'paused');
+    const before = await scene();
+    await page.tap('.switch-lights');
+    assert.notDeepEqual((await scene()).lights, before.lights, 'a paused viewer takes no input');
+    await page.tap('#pause');
   });
 
   assert.deepEqual(problems, [], 'console errors on the phone');
