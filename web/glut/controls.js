@@ -11,8 +11,7 @@ mergeInto(LibraryManager.library, {
   $GlutControls__deps: ['$Glut', '$GlutKeyboard', '$GlutPause'],
   $GlutControls: {
     // {element, key, holds: pointerIds, 'key' and 'click'; keyCode: the key
-    // holding it; pressed: a pointer's press whose click is still to come;
-    // keyed: Space or Enter in the task now running, whose click is theirs}
+    // holding it; keyed: Space or Enter in the task now running, whose click is theirs}
     buttons: [],
     KEYS: {' ': 1, Enter: 1},
 
@@ -28,7 +27,7 @@ mergeInto(LibraryManager.library, {
     find: function() {
       var elements = document.querySelectorAll('button[data-key], button[data-special]');
       GlutControls.buttons = Array.prototype.map.call(elements, function(element) {
-        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', pressed: false, keyed: false};
+        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', keyed: false};
       });
     },
 
@@ -55,19 +54,11 @@ mergeInto(LibraryManager.library, {
       if (event.button !== 0) return;
       event.preventDefault();
       event.currentTarget.setPointerCapture(event.pointerId);
-      var button = GlutControls.button(event.currentTarget);
-      button.pressed = true;
-      GlutControls.hold(button, event.pointerId);
+      GlutControls.hold(GlutControls.button(event.currentTarget), event.pointerId);
     },
 
     onPointerEnd: function(event) {
       GlutControls.letGo(GlutControls.button(event.currentTarget), event.pointerId);
-    },
-
-    // No click follows a cancelled press.
-    onPointerCancel: function(event) {
-      GlutControls.button(event.currentTarget).pressed = false;
-      GlutControls.onPointerEnd(event);
     },
 
     // Enter clicks on each press and Space on its release, if at all, in the
@@ -96,13 +87,13 @@ mergeInto(LibraryManager.library, {
       GlutControls.letGo(GlutControls.button(event.currentTarget), 'key');
     },
 
+    // A pointer's click says so, by its pointer type where a click is a
+    // PointerEvent and else by its count; a key's or a screen reader's has
+    // neither. A pointer may give no click at all (a long press).
     onClick: function(event) {
       var button = GlutControls.button(event.currentTarget);
-      if (button.keyed) return;
-      if (button.pressed) {
-        button.pressed = false;
-        return;
-      }
+      var pointer = event.pointerType === undefined ? event.detail > 0 : event.pointerType !== '';
+      if (pointer || button.keyed) return;
       GlutControls.hold(button, 'click');
       GlutPause.afterTick.push(function() { GlutControls.letGo(button, 'click'); });
     },
@@ -126,7 +117,7 @@ mergeInto(LibraryManager.library, {
         var element = button.element;
         element[method]('pointerdown', GlutControls.onPointerDown);
         element[method]('pointerup', GlutControls.onPointerEnd);
-        element[method]('pointercancel', GlutControls.onPointerCancel);
+        element[method]('pointercancel', GlutControls.onPointerEnd);
         element[method]('lostpointercapture', GlutControls.onPointerEnd);
         element[method]('keydown', GlutControls.onKeyDown);
         element[method]('keyup', GlutControls.onKeyUp);
