@@ -1,6 +1,5 @@
 // What the page's tests share: the viewer's state read from its scene record
-// in the module's memory, the steps it moves by, a watch on the console and
-// axe-core's findings.
+// in the module's memory, the steps it moves by, watches on the console and axe.
 import assert from 'node:assert/strict';
 import AxeBuilder from '@axe-core/playwright';
 
@@ -49,12 +48,10 @@ export function watchConsole(page) {
   return problems;
 }
 
-// The rules of WCAG 2.2 A and AA and axe-core's best practices the page
-// breaks, each with the elements that break it.
+// The rules of WCAG 2.2 A and AA and axe-core's best practices broken, each with its elements.
 export async function axeViolations(page) {
-  const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
-  const { violations } = await new AxeBuilder({ page }).withTags(tags).analyze();
-  return violations.map((rule) => `${rule.id}: ${rule.nodes.map((node) => node.target.join(' ')).join(', ')}`);
+  const axe = new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice']);
+  return (await axe.analyze()).violations.map((rule) => `${rule.id}: ${rule.nodes.map((node) => node.target).join(', ')}`);
 }
 
 // To evaluate in the page. The extension is taken while the context lives (a
