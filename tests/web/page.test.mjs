@@ -1,21 +1,23 @@
 // The real page, as a visitor uses it: it loads cleanly, a click gives the
 // keys to the viewer, dragging turns and tilts, held keys fly, K and L switch
-// the lights, Escape ends the viewer; and a browser without WebGL 2 is told so.
+// the lights, Pause and Play, reduced motion, axe-core finds nothing, Escape
+// ends the viewer; and a browser without WebGL 2 is told so.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { fileURLToPath } from 'node:url';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, near, readScene, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, axeViolations, near, readScene, watchConsole } from './viewer.mjs';
 
 const settle = (page) => page.waitForTimeout(100); // a few ticks and frames
+const running = () => document.body.dataset.state === 'running';
 
 test('the viewer page: clean load, focus, lights, held keys, drags and Escape', { timeout: 180_000 }, async (t) => {
   const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
-  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const page = await (await browser.newContext({ viewport: { width: 1280, height: 900 } })).newPage(); // axe opens a page beside it
   const problems = watchConsole(page);
   await page.goto(server.url);
-  await page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 60_000 });
+  await page.waitForFunction(running, null, { timeout: 60_000 });
   const scene = () => page.evaluate(readScene);
 
   await t.test('one 800 x 600 canvas, the controls table, the start state', async () => {
@@ -41,7 +43,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
 
   await t.test('a click on the canvas gives it the keys; K and L switch the lights', async () => {
     await page.evaluate(() => document.activeElement?.blur());
-    await page.mouse.click(...at(20, 20));
+    await page.mouse.click(...at(20, 100)); // clear of the Pause button
     assert.ok(await page.evaluate(() => document.hasFocus() && document.activeElement?.id === 'canvas'));
     const states = [
       ['k', [false, false]],
@@ -125,6 +127,34 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       else assert.deepEqual(now.anchor, before.anchor, `${what}: anchor`);
       before = now;
     }
+  });
+
+  await t.test('Pause holds time while input still shows; Play goes on from there; axe finds nothing', async () => {
+    assert.deepEqual(await axeViolations(page), [], 'running');
+    await page.click('#pause');
+    await page.focus('#canvas'); // no focus ring comes up over the picture at the next key
+    const paused = await scene();
+    const picture = await page.locator('#canvas').screenshot();
+    await page.keyboard.press('l');
+    assert.notDeepEqual(await page.locator('#canvas').screenshot(), picture, 'the switch of the lights not drawn');
+    await page.waitForTimeout(HOLD_MS);
+    assert.deepEqual((await scene()).spins, paused.spins, 'the boxes spin while paused');
+    assert.match(await page.locator('#status').textContent(), /Paused.*Play/);
+    assert.deepEqual(await axeViolations(page), [], 'paused');
+    await page.click('#pause');
+    await settle(page);
+    // The same whole number of ticks (1 and 1.6 degrees each) from the paused angles for both boxes.
+    const [a, b] = (await scene()).spins.map((spin, i) => ((spin - paused.spins[i] + 360) % 360) / [1, 1.6][i]);
+    assert.ok(a >= 1 && Math.abs(a - Math.round(a)) + Math.abs(b - a) < 1e-3, `${a} and ${b} ticks since play`);
+  });
+
+  await t.test('under reduced motion the viewer starts still and says how to start it', async () => {
+    const still = await (await browser.newContext({ reducedMotion: 'reduce' })).newPage();
+    await still.goto(server.url);
+    await still.waitForFunction(running, null, { timeout: 60_000 });
+    await still.waitForTimeout(HOLD_MS);
+    assert.deepEqual((await still.evaluate(readScene)).spins, [0, 0], 'the boxes spin at the start');
+    assert.match(await still.locator('#status').textContent(), /Play/);
   });
 
   await t.test('Escape ends the viewer: the animation stops and the page says how to restart', async () => {

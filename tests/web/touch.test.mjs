@@ -1,13 +1,14 @@
 // The page on a phone: a finger drags the view one degree per CSS pixel,
-// each on-screen button does what its key does, two fingers work at once,
-// and losing the focus or hiding the page lets go of everything.
+// each on-screen button does what its key does (held by a finger or Space, a
+// screen reader's click for a tick), two fingers work at once, losing the
+// focus or hiding the page lets go of everything, and axe-core finds nothing.
 // Touches are real input, sent through CDP.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { fileURLToPath } from 'node:url';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, readScene, setPageHidden, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, axeViolations, near, readScene, setPageHidden, watchConsole } from './viewer.mjs';
 
 const PHONE = { isMobile: true, hasTouch: true, deviceScaleFactor: 3, viewport: { width: 390, height: 844 } };
 const FLAGS = ['moveRight', 'moveBack', 'moveLeft', 'moveForward', 'lookDown', 'lookUp'];
@@ -51,7 +52,15 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
   const { context, page, problems, scene } = await openViewer(browser, server, PHONE);
   const touch = fingers(page, await context.newCDPSession(page));
   const canvas = await page.locator('#canvas').boundingBox();
-  const button = async (name) => centre(await page.getByRole('button', { name, exact: true }).boundingBox());
+  const named = (name) => page.getByRole('button', { name, exact: true });
+  const button = async (name) => centre(await named(name).boundingBox());
+  // A finger, or Space on the focused button; each returns how it lets go.
+  const press = async (name, how) => {
+    if (how !== 'Space') return touch.start(2, ...(await button(name))).then(() => () => touch.end(2, how));
+    await named(name).focus();
+    await page.keyboard.down(' ');
+    return () => page.keyboard.up(' ');
+  };
 
   await t.test('one finger drags the view one degree per CSS pixel', async () => {
     const [x, y] = [canvas.x + 100, canvas.y + 60];
@@ -66,21 +75,22 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
   });
 
   await t.test('each held button sets its flag until released or cancelled', async () => {
-    // [button, flag, how the finger lets go]
+    // [button, flag, a finger that ends or is cancelled, or Space]
     const table = [
-      ['move forward', 'moveForward', 'touchEnd'],
-      ['move back', 'moveBack', 'touchCancel'],
-      ['move left', 'moveLeft', 'touchEnd'],
-      ['move right', 'moveRight', 'touchEnd'],
-      ['tilt the view up', 'lookUp', 'touchEnd'],
-      ['tilt the view down', 'lookDown', 'touchCancel'],
+      ['Move forward', 'moveForward', 'touchEnd'],
+      ['Move back', 'moveBack', 'touchCancel'],
+      ['Move left', 'moveLeft', 'touchEnd'],
+      ['Move right', 'moveRight', 'touchEnd'],
+      ['Tilt up', 'lookUp', 'touchEnd'],
+      ['Tilt down', 'lookDown', 'touchCancel'],
+      ['Tilt up', 'lookUp', 'Space'],
     ];
     for (const [name, flag, end] of table) {
       const before = await scene();
-      await touch.start(2, ...(await button(name)));
+      const release = await press(name, end);
       await page.waitForTimeout(HOLD_MS);
       const held = await scene();
-      await touch.end(2, end);
+      await release();
       const released = await scene();
       for (const other of FLAGS) assert.equal(held[other], other === flag, `${name}: ${other} while held`);
       assert.equal(released[flag], false, `${name}: ${flag} after ${end}`);
@@ -89,24 +99,23 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     }
   });
 
-  await t.test('the light buttons switch as K and L do', async () => {
+  await t.test('the light buttons switch as K and L do, once for a held Space', async () => {
     const states = [
-      ['both lights off', [false, false]],
-      ['switch light 0 / light 1', [false, true]],
-      ['switch light 0 / light 1', [true, false]],
+      ['Lights off', 'touchEnd', [false, false]],
+      ['Switch lights', 'touchEnd', [false, true]],
+      ['Switch lights', 'Space', [true, false]],
     ];
-    for (const [name, lights] of states) {
-      await touch.start(3, ...(await button(name)));
-      await touch.end(3);
-      assert.deepEqual((await scene()).lights, lights, name);
+    for (const [name, how, lights] of states) {
+      await (await press(name, how))();
+      assert.deepEqual((await scene()).lights, lights, `${name} by ${how}`);
     }
   });
 
   await t.test('a thumb holds forward while another finger drags; each ends only its own', async () => {
     const before = await scene();
-    await touch.start(4, ...(await button('move forward')));
-    await touch.start(5, canvas.x + 50, canvas.y + 50);
-    await touch.move(5, canvas.x + 80, canvas.y + 50);
+    await touch.start(4, ...(await button('Move forward')));
+    await touch.start(5, canvas.x + 50, canvas.y + 100);
+    await touch.move(5, canvas.x + 80, canvas.y + 100);
     await touch.end(5);
     const dragged = await scene();
     assert.ok(Math.abs(dragged.heading - before.heading - 30) < 1e-9, `heading ${dragged.heading}`);
@@ -122,7 +131,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     };
     for (const [how, [away, back]] of Object.entries(leave)) {
       await page.keyboard.down('d');
-      await touch.start(6, ...(await button('tilt the view up')));
+      await touch.start(6, ...(await button('Tilt up')));
       await touch.start(7, canvas.x + 60, canvas.y + 60);
       assert.ok((await scene()).moveRight && (await scene()).lookUp, `${how}: held before`);
       await page.evaluate(away, true);
@@ -136,10 +145,26 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
       await touch.end(6);
       await page.keyboard.up('d');
       await page.evaluate(back, false);
-      await touch.start(8, ...(await button('move left')));
+      await touch.start(8, ...(await button('Move left')));
       assert.equal((await scene()).moveLeft, true, `${how}: a new press works`);
       await touch.end(8);
     }
+  });
+
+  await t.test('axe-core finds nothing, running or paused; a screen reader\'s click moves one tick, once time runs', async () => {
+    assert.deepEqual(await axeViolations(page), [], 'running');
+    await page.tap('#pause');
+    assert.deepEqual(await axeViolations(page), [], 'paused');
+    const before = await scene();
+    await page.tap('.switch-lights');
+    await named('Move forward').evaluate((element) => element.click());
+    const paused = await scene();
+    assert.deepEqual([paused.lights[1], paused.eye], [!before.lights[1], before.eye], 'paused: lights switch, no step');
+    await page.tap('#pause');
+    await page.waitForTimeout(HOLD_MS);
+    const after = await scene();
+    before.look.forEach((v, i) => near(after.eye[i] - before.eye[i], MOVE_STEP * v, `eye[${i}]: one step`));
+    for (const flag of FLAGS) assert.equal(after[flag], false, `${flag} after the click`);
   });
 
   assert.deepEqual(problems, [], 'console errors on the phone');

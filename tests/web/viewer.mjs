@@ -1,6 +1,7 @@
 // What the page's tests share: the viewer's state read from its scene record
-// in the module's memory, the steps it moves by, and a watch on the console.
+// in the module's memory, the steps it moves by, watches on the console and axe.
 import assert from 'node:assert/strict';
+import AxeBuilder from '@axe-core/playwright';
 
 export const TILT_STEP = 0.02;
 export const MOVE_STEP = 0.2;
@@ -45,6 +46,12 @@ export function watchConsole(page) {
     if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
   });
   return problems;
+}
+
+// The rules of WCAG 2.2 A and AA and axe-core's best practices broken, each with its elements.
+export async function axeViolations(page) {
+  const axe = new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice']);
+  return (await axe.analyze()).violations.map((rule) => `${rule.id}: ${rule.nodes.map((node) => node.target).join(', ')}`);
 }
 
 // To evaluate in the page. The extension is taken while the context lives (a

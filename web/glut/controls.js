@@ -1,13 +1,19 @@
-// The on-screen buttons over the scene for touch screens (index.html): each
-// names its key, data-key a character and data-special a GLUT special key
-// code, and sends it through the program's keyboard callbacks as that key
-// would: down when pressed, up when released, cancelled or its pointer's
-// capture lost. Each pointer ends only what it started; a button held by
-// several pointers goes up when the last lets go.
+// The on-screen buttons over the scene (index.html): each names its key,
+// data-key a character and data-special a GLUT special key code, and sends
+// it through the program's keyboard callbacks as that key would, down while
+// anything holds the button and up when the last holder lets go. Holders: a
+// pointer, from its press until it is released, cancelled or loses its
+// capture; Space or Enter on the focused button, until released or the focus
+// leaves (its repeats are the key's own, sent on by keyboard.js); and a click
+// that no press on the button came before, a screen reader's activation, for
+// one tick (pause.js), so that a movement button moves one step.
 mergeInto(LibraryManager.library, {
-  $GlutControls__deps: ['$Glut', '$GlutKeyboard'],
+  $GlutControls__deps: ['$Glut', '$GlutKeyboard', '$GlutPause'],
   $GlutControls: {
-    buttons: [], // {element, key, pointers: the pointerIds holding it}
+    // {element, key, holds: pointerIds, 'key' and 'click'; keyCode: the key
+    // holding it; keyed: Space or Enter in the task now running, whose click is theirs}
+    buttons: [],
+    KEYS: {' ': 1, Enter: 1},
 
     // A button naming no key, or a key GLUT cannot report, is the page's mistake.
     key: function(element) {
@@ -21,7 +27,7 @@ mergeInto(LibraryManager.library, {
     find: function() {
       var elements = document.querySelectorAll('button[data-key], button[data-special]');
       GlutControls.buttons = Array.prototype.map.call(elements, function(element) {
-        return {element: element, key: GlutControls.key(element), pointers: new Set()};
+        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', keyed: false};
       });
     },
 
@@ -29,34 +35,75 @@ mergeInto(LibraryManager.library, {
       return GlutControls.buttons.find(function(button) { return button.element === element; });
     },
 
+    hold: function(button, holder) {
+      button.holds.add(holder);
+      if (button.holds.size > 1) return;
+      button.element.classList.add('held');
+      GlutKeyboard.send(button.key, true);
+    },
+
+    letGo: function(button, holder) {
+      if (!button.holds.delete(holder) || button.holds.size) return;
+      button.element.classList.remove('held');
+      GlutKeyboard.send(button.key, false);
+    },
+
     // Captured, so that a thumb sliding off keeps the key held until it lifts.
     // Cancelling the press keeps the keys with the canvas and the page still.
     onPointerDown: function(event) {
       if (event.button !== 0) return;
       event.preventDefault();
-      var button = GlutControls.button(event.currentTarget);
       event.currentTarget.setPointerCapture(event.pointerId);
-      button.pointers.add(event.pointerId);
-      if (button.pointers.size > 1) return;
-      button.element.classList.add('held');
-      GlutKeyboard.send(button.key, true);
-    },
-
-    up: function(button) {
-      button.element.classList.remove('held');
-      GlutKeyboard.send(button.key, false);
+      GlutControls.hold(GlutControls.button(event.currentTarget), event.pointerId);
     },
 
     onPointerEnd: function(event) {
+      GlutControls.letGo(GlutControls.button(event.currentTarget), event.pointerId);
+    },
+
+    // Enter clicks on each press and Space on its release, if at all, in the
+    // key event's own task.
+    keyed: function(button) {
+      button.keyed = true;
+      setTimeout(function() { button.keyed = false; });
+    },
+
+    onKeyDown: function(event) {
+      if (!(event.key in GlutControls.KEYS)) return;
       var button = GlutControls.button(event.currentTarget);
-      if (button.pointers.delete(event.pointerId) && !button.pointers.size) GlutControls.up(button);
+      GlutControls.keyed(button);
+      if (event.repeat || button.holds.has('key')) return;
+      button.keyCode = event.code || event.key;
+      GlutControls.hold(button, 'key');
+    },
+
+    onKeyUp: function(event) {
+      var button = GlutControls.button(event.currentTarget);
+      if (event.key in GlutControls.KEYS) GlutControls.keyed(button);
+      if ((event.code || event.key) === button.keyCode) GlutControls.letGo(button, 'key');
+    },
+
+    onBlur: function(event) {
+      GlutControls.letGo(GlutControls.button(event.currentTarget), 'key');
+    },
+
+    // A pointer's click says so, by its pointer type where a click is a
+    // PointerEvent and else by its count; a key's or a screen reader's has
+    // neither. A pointer may give no click at all (a long press).
+    onClick: function(event) {
+      var button = GlutControls.button(event.currentTarget);
+      var pointer = event.pointerType === undefined ? event.detail > 0 : event.pointerType !== '';
+      if (pointer || button.keyed) return;
+      GlutControls.hold(button, 'click');
+      GlutPause.afterTick.push(function() { GlutControls.letGo(button, 'click'); });
     },
 
     releaseAll: function() {
       GlutControls.buttons.forEach(function(button) {
-        if (!button.pointers.size) return;
-        button.pointers.clear();
-        GlutControls.up(button);
+        if (!button.holds.size) return;
+        button.holds.clear();
+        button.element.classList.remove('held');
+        GlutKeyboard.send(button.key, false);
       });
     },
 
@@ -72,6 +119,10 @@ mergeInto(LibraryManager.library, {
         element[method]('pointerup', GlutControls.onPointerEnd);
         element[method]('pointercancel', GlutControls.onPointerEnd);
         element[method]('lostpointercapture', GlutControls.onPointerEnd);
+        element[method]('keydown', GlutControls.onKeyDown);
+        element[method]('keyup', GlutControls.onKeyUp);
+        element[method]('blur', GlutControls.onBlur);
+        element[method]('click', GlutControls.onClick);
         element[method]('contextmenu', GlutControls.onContextMenu);
       });
     },

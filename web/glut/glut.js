@@ -4,13 +4,14 @@
 // requestAnimationFrame and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
 // arrive as freeglut reports them under X; a finger drags as the mouse does,
 // on-screen buttons (controls.js) press keys, and a page that loses the focus
-// lets go of everything held (focus.js).
+// lets go of everything held (focus.js). The visitor may pause time (pause.js).
 //
 // The page may set three hooks on Module: onFirstFrame() once the first frame
 // is drawn, onExit(status) when the program has called exit() (the animation
 // has stopped by then), and onNoWebGL2() when there is no WebGL 2 context.
 mergeInto(LibraryManager.library, {
-  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus'],
+  $Glut__deps: ['$Backend', '$GlutWindow', '$GlutKeyboard', '$GlutPointer', '$GlutControls', '$GlutFocus',
+                '$GlutPause', 'glutPostRedisplay'],
   $Glut: {
     canvas: null,
     display: 0,
@@ -40,6 +41,13 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    // An input callback. Paused, no tick asks for a frame: the input's own
+    // frame shows what it changed (a switch of the lights) at once.
+    input: function(callback, a, b, c, d) {
+      Glut.call(callback, a, b, c, d);
+      if (GlutPause.paused) _glutPostRedisplay();
+    },
+
     // Timers still pending find the viewer ended and do nothing.
     end: function(status) {
       Glut.ended = true;
@@ -65,6 +73,7 @@ mergeInto(LibraryManager.library, {
       GlutPointer.listen(method);
       GlutControls.listen(method);
       GlutFocus.listen(method);
+      GlutPause.listen(method);
       GlutWindow.listen(on);
     },
   },
@@ -92,9 +101,9 @@ mergeInto(LibraryManager.library, {
   glutMotionFunc__deps: ['$Glut'],
   glutMotionFunc: function(callback) { Glut.motion = callback; },
 
-  glutTimerFunc__deps: ['$Glut'],
+  glutTimerFunc__deps: ['$GlutPause'],
   glutTimerFunc: function(msecs, callback, value) {
-    setTimeout(Glut.call, msecs >>> 0, callback, value);
+    setTimeout(GlutPause.due, msecs >>> 0, callback, value);
   },
 
   glutPostRedisplay__deps: ['$Glut'],

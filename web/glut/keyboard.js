@@ -43,11 +43,14 @@ mergeInto(LibraryManager.library, {
     // Also the on-screen buttons' way to the program (controls.js).
     send: function(key, down) {
       var callback = key.special ? (down ? Glut.special : Glut.specialUp) : (down ? Glut.keyboard : Glut.keyboardUp);
-      Glut.call(callback, key.code, GlutPointer.x, GlutPointer.y);
+      Glut.input(callback, key.code, GlutPointer.x, GlutPointer.y);
     },
 
+    // On the scene's own buttons too, but for Space, which presses them.
     keepPage: function(event) {
-      if (event.key in GlutKeyboard.SCROLLING && (event.target === Glut.canvas || event.target === document.body))
+      var target = event.target;
+      var onButton = target.localName === 'button' && Glut.canvas.parentElement.contains(target) && event.key !== ' ';
+      if (event.key in GlutKeyboard.SCROLLING && (target === Glut.canvas || target === document.body || onButton))
         event.preventDefault();
     },
 

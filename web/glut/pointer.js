@@ -25,13 +25,13 @@ mergeInto(LibraryManager.library, {
 
     press: function(button) {
       GlutPointer.buttons |= 1 << button;
-      Glut.call(Glut.mouse, button, 0, GlutPointer.x, GlutPointer.y);
+      Glut.input(Glut.mouse, button, 0, GlutPointer.x, GlutPointer.y);
     },
 
     release: function(button) {
       GlutPointer.buttons &= ~(1 << button);
       if (!GlutPointer.buttons) GlutPointer.driver = null;
-      Glut.call(Glut.mouse, button, 1, GlutPointer.x, GlutPointer.y);
+      Glut.input(Glut.mouse, button, 1, GlutPointer.x, GlutPointer.y);
     },
 
     // At the last position: a cancelled or lost pointer has no position of its own.
@@ -70,7 +70,7 @@ mergeInto(LibraryManager.library, {
       }
       GlutPointer.point(event);
       if (event.button >= 0) GlutPointer.chord(event);
-      else Glut.call(Glut.motion, GlutPointer.x, GlutPointer.y);
+      else Glut.input(Glut.motion, GlutPointer.x, GlutPointer.y);
     },
 
     // The last button let go: nothing of this pointer stays held.

@@ -2,7 +2,9 @@
 // it for visits without a network (service-worker.js), and keeps the page's
 // state for visitors (the status line) and for scripts (body data-state):
 //   loading      the viewer's files are on their way (index.html's own state)
-//   running      the first frame is drawn
+//   running      the first frame is drawn; the visitor may have paused time
+//                (the Pause button, or a wish for reduced motion), which the
+//                status line says, and the viewer takes input all the same
 //   paused       the browser has taken the GL context away, for now
 //   ended        the program has called exit (Escape)
 //   unsupported  the browser has no WebGL 2 or no WebAssembly
@@ -22,6 +24,13 @@ var TOUCH = matchMedia('(pointer: coarse), (hover: none)').matches;
 var RUNNING = TOUCH
   ? 'Drag the scene to look around; hold the buttons to move or tilt, tap them to switch the lights.'
   : 'Click the scene to give it the keys; drag it to look around.';
+var PAUSED = 'Paused: press Play to go on.';
+var STILL = 'The scene is still, as this device asks for less motion: press Play to set it moving.';
+var pauseNote = null; // the status line while the visitor has paused time
+
+function running() {
+  show('running', pauseNote || RUNNING);
+}
 
 var SCRIPT = 'brelox.js';
 var CODE = 'brelox.wasm'; // fetched here rather than by the script: see instantiateWasm
@@ -81,11 +90,16 @@ function download(file) {
 
 var Module = {
   canvas: document.getElementById('canvas'),
-  onFirstFrame: function () { show('running', RUNNING); },
+  onFirstFrame: running,
+  // Paused before the first frame only for reduced motion.
+  onPause: function (paused) {
+    pauseNote = !paused ? null : document.body.dataset.state === 'loading' ? STILL : PAUSED;
+    if (document.body.dataset.state === 'running') running();
+  },
   onContextLost: function () {
     show('paused', 'The scene is paused until the browser gives the graphics back.');
   },
-  onContextRestored: function () { show('running', RUNNING); },
+  onContextRestored: running,
   onContextNotRestored: function () {
     show('failed', 'The browser has not given the graphics back. Reload the page to start the viewer again.');
   },
