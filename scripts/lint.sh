@@ -15,6 +15,11 @@ mapfile -t sources < <(find . \( -path './build*' -o -path ./.git -o -name node_
   -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print | sed 's|^\./||' | sort)
 [[ ${#sources[@]} -gt 0 ]] || { echo "lint: no sources found" >&2; exit 1; }
 
+# Each clang-tidy writes its two streams to files of its own, read only once
+# every job has ended: jobs sharing one stream can interleave their lines.
+outputs=$(mktemp -d)
+trap 'rm -rf "$outputs"' EXIT
+
 status=0
 clang-format --dry-run -Werror "${sources[@]}" || status=1
 
@@ -27,12 +32,17 @@ for build in "$@"; do
   [[ ${#tidy[@]} -gt 0 ]] || continue
   unchecked=$(grep -Fxv -f <(printf '%s\n' "${tidy[@]}") <<<"$unchecked" || true)
   tidied=$((tidied + ${#tidy[@]}))
+  # Each source goes with its number, which names its files and their order.
+  dir=$(mktemp -d -p "$outputs")
+  printf '%s\n' "${tidy[@]}" | awk '{ printf "%05d\n%s\n", NR, $0 }' |
+    xargs -d '\n' -n 2 -P "$(nproc)" \
+      sh -c 'clang-tidy -p "$0" --quiet "$3" >"$1/$2.out" 2>"$1/$2.err"' "$build" "$dir" || status=1
   # clang prints "N warnings generated." for warnings in headers it then does
   # not report: noise, dropped. The checks' own findings stay.
-  output=$(printf '%s\n' "${tidy[@]}" | xargs -d '\n' -n 4 -P "$(nproc)" clang-tidy -p "$build" --quiet 2>&1) || status=1
-  if [[ -n $output ]]; then
-    grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' <<<"$output" || true
-  fi
+  for out in "$dir"/*.out; do
+    cat "$out"
+    grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "${out%.out}.err" || true
+  done
 done
 [[ $tidied -gt 0 ]] || { echo "lint: none of the sources is in a compile_commands.json of $*" >&2; exit 1; }
 exit "$status"

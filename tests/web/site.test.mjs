@@ -1,7 +1,8 @@
 // The site as a host serves it: a strict Content-Security-Policy that the
 // page never violates, a manifest with reachable icons, a start with the
-// network off after one visit, a new build's worker replacing the old cache,
-// and every broken download told on the status line.
+// network off after one visit, a new build put in place running whole on the
+// next visit and then offline, and every broken download told on the status
+// line.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, readdir, writeFile } from 'node:fs/promises';
@@ -88,13 +89,30 @@ test('the site: no CSP violation, the manifest, offline, a new build', { timeout
     await context.setOffline(false);
   });
 
-  await t.test('a new build\'s worker replaces the old cache on the next visit', async () => {
-    const next = join(await mkdtemp(join(tmpdir(), 'brelox-site-')), 'service-worker.js');
-    await writeFile(next, worker.replace(cacheName, 'brelox-next'));
-    overrides['/service-worker.js'] = next;
+  await t.test('a new build put in place runs whole on the next visit, then offline from its cache', async () => {
+    const next = await mkdtemp(join(tmpdir(), 'brelox-next-'));
+    const changed = async (file, change) => {
+      await writeFile(join(next, file), change(await readFile(join(SITE, file), 'utf8')));
+      return join(next, file);
+    };
+    const page2 = await changed('index.html', (html) => html.replace('<body ', '<body data-page="next" '));
+    Object.assign(overrides, {
+      '/': page2,
+      '/index.html': page2,
+      '/start.js': await changed('start.js', (code) => `${code}\ndocument.body.dataset.script = 'next';\n`),
+      '/service-worker.js': await changed('service-worker.js', (code) => code.replace(cacheName, 'brelox-next')),
+    });
+    const build = () => page.evaluate(() => [document.body.dataset.page, document.body.dataset.script]);
     await page.reload();
     await running(page);
-    await page.waitForFunction(async () => (await caches.keys()).join() === 'brelox-next', null, { timeout: 60_000 });
+    assert.deepEqual(await build(), ['next', 'next'], 'the page and its script, both of the new build');
+    await page.waitForFunction(async () => (await caches.keys()).filter((name) => name !== 'brelox-pages').join() === 'brelox-next',
+      null, { timeout: 60_000 });
+    await context.setOffline(true);
+    await page.reload();
+    await running(page);
+    assert.deepEqual(await build(), ['next', 'next'], 'offline');
+    await context.setOffline(false);
   });
 
   await t.test('an inline script is refused and reported: the listener and the policy work', async () => {

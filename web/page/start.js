@@ -13,9 +13,11 @@
 // index.html's Content-Security-Policy runs only the site's own script files:
 // code here and in the module sets no inline event handlers or style
 // attributes (element.style is fine) and never evaluates strings.
+var newerNote = ''; // said after every message once a newer version is ready
+
 function show(state, message) {
   document.body.dataset.state = state;
-  document.getElementById('status').textContent = message;
+  document.getElementById('status').textContent = message + newerNote;
 }
 
 // A touch screen (as brelox.css decides, to show the on-screen buttons) is
@@ -150,9 +152,23 @@ function loadScript() {
 // only not offline.
 function keepForOffline() {
   if (!('serviceWorker' in navigator)) return;
+  listenForNewerVersion();
   navigator.serviceWorker.register('service-worker.js').catch(function (error) {
     console.info('The viewer will not be kept for offline use: ' + error.message);
   });
+}
+
+// The worker says so when a newer build has installed while this page runs
+// one from its cache (the network was too slow to wait for). The note stays
+// beside whatever the status line says; the page is never reloaded for it,
+// the visitor may be mid-way.
+function listenForNewerVersion() {
+  navigator.serviceWorker.addEventListener('message', function (event) {
+    if (event.data !== 'newer' || newerNote) return;
+    newerNote = ' A newer version is ready: it will start next time.';
+    document.getElementById('status').textContent += newerNote;
+  });
+  navigator.serviceWorker.startMessages();
 }
 
 if (window.WebAssembly && window.WebGL2RenderingContext) {
