@@ -5,7 +5,7 @@
 // line.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtemp, readFile, readdir, writeFile } from 'node:fs/promises';
+import { mkdtemp, readFile, readdir, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launchChromium, requiredPath, serveFolder } from './harness.mjs';
@@ -30,6 +30,13 @@ async function animationAdvances(page) {
   await page.waitForTimeout(300);
   const after = (await page.evaluate(readScene)).spins;
   assert.notDeepEqual(after, before, 'the boxes spin');
+}
+
+// A folder of the test's own, removed with it.
+async function scratch(t, prefix) {
+  const folder = await mkdtemp(join(tmpdir(), prefix));
+  t.after(() => rm(folder, { recursive: true, force: true }));
+  return folder;
 }
 
 const pngSize = (bytes) => [bytes.readUInt32BE(16), bytes.readUInt32BE(20)]; // IHDR width, height
@@ -90,7 +97,7 @@ test('the site: no CSP violation, the manifest, offline, a new build', { timeout
   });
 
   await t.test('a new build put in place runs whole on the next visit, then offline from its cache', async () => {
-    const next = await mkdtemp(join(tmpdir(), 'brelox-next-'));
+    const next = await scratch(t, 'brelox-next-');
     const changed = async (file, change) => {
       await writeFile(join(next, file), change(await readFile(join(SITE, file), 'utf8')));
       return join(next, file);
@@ -132,7 +139,7 @@ test('the site: no CSP violation, the manifest, offline, a new build', { timeout
 
 test('every broken download or stop is told: data-state failed and a plain cause', { timeout: 240_000 }, async (t) => {
   const { server, browser, overrides } = await session(t);
-  const broken = await mkdtemp(join(tmpdir(), 'brelox-broken-'));
+  const broken = await scratch(t, 'brelox-broken-');
   const truncated = async (file) => {
     const bytes = await readFile(join(SITE, file));
     const path = join(broken, file);
