@@ -216,6 +216,7 @@ test('every touch screen, as it opens and in full screen: all in view, apart, cl
       { isMobile: true, hasTouch: true, deviceScaleFactor, viewport: { width, height } });
     const touch = fingers(page, await context.newCDPSession(page));
     const row = [];
+    assert.match(await page.locator('#status').textContent(), /^Drag the scene[^]*hold the buttons/, 'touch words');
     for (const how of ['as it opens', 'full screen']) {
       const what = `${width} x ${height}, ${how}`;
       const boxes = await page.evaluate(layoutBoxes);
