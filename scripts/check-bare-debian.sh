@@ -22,7 +22,7 @@
 # read from README.md itself. Each release gets a root of its own, in a
 # process of its own; processes inside it, mounts and the root itself are
 # torn down on every path. Prints the time each step took and the disk and
-# download figures. Needs root, debootstrap and the Debian mirror.
+# download figures. Needs root and the Debian mirror; installs debootstrap.
 #
 #   scripts/check-bare-debian.sh [RELEASE...]     default: bookworm trixie
 set -euo pipefail
@@ -34,6 +34,7 @@ fail() {
 }
 
 [[ $(id -u) -eq 0 ]] || fail "needs root (debootstrap, chroot, mount)"
+[[ -n ${BARE_DEBIAN_NAMESPACE:-} ]] || "$(dirname "$0")/install-deps.sh" --bare
 suites=("$@")
 [[ ${#suites[@]} -gt 0 ]] || suites=(bookworm trixie)
 # One release after the other, each run to its end whatever the one before did.

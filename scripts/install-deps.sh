@@ -3,7 +3,7 @@
 # groups named on the command line need on top. Does nothing when all of them
 # are present; otherwise asks apt for the missing ones, as root or through sudo.
 #   install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]
-#                   [--web] [--web-test]
+#                   [--web] [--web-test] [--bare]
 set -euo pipefail
 exec </dev/null # never waits on a prompt; sudo asks on the terminal itself
 
@@ -31,8 +31,9 @@ for group in "$@"; do
       packages+=("${tests[@]}" "${web[@]}" chromium ca-certificates)
       # A node installed from elsewhere (with its own npm) serves as well as Debian's.
       command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
+    --bare) packages+=(debootstrap) ;; # the bare roots fetch everything else themselves
     *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \
-         "[--web] [--web-test]" >&2
+         "[--web] [--web-test] [--bare]" >&2
        exit 2 ;;
   esac
 done
