@@ -100,10 +100,7 @@ mergeInto(LibraryManager.library, {
 
     releaseAll: function() {
       GlutControls.buttons.forEach(function(button) {
-        if (!button.holds.size) return;
-        button.holds.clear();
-        button.element.classList.remove('held');
-        GlutKeyboard.send(button.key, false);
+        button.holds.forEach(function(holder) { GlutControls.letGo(button, holder); });
       });
     },
 

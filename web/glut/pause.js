@@ -19,8 +19,10 @@ mergeInto(LibraryManager.library, {
       else GlutPause.run(callback, value);
     },
 
+    // A tick nothing waits on allocates nothing.
     run: function(callback, value) {
       var after = GlutPause.afterTick;
+      if (!after.length) return Glut.call(callback, value);
       GlutPause.afterTick = [];
       Glut.call(callback, value);
       after.forEach(function(then) { then(); });
