@@ -1,8 +1,7 @@
 // The site as a host serves it: a strict Content-Security-Policy that the
 // page never violates, a manifest with reachable icons, a start with the
-// network off after one visit, a new build put in place running whole on the
-// next visit and then offline, and every broken download told on the status
-// line.
+// network off after one visit, a new build running whole on the next visit,
+// and every broken download told on the status line.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, readdir, rm, writeFile } from 'node:fs/promises';
@@ -15,14 +14,16 @@ const SITE = requiredPath('BRELOX_SITE_DIR');
 const running = (page) => page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 60_000 });
 
 // A server whose overrides (URL path -> file) the test may change between
-// visits; a path to a missing file answers 404.
+// visits, a path to a missing file answering 404, and a scratch folder for them.
 async function session(t) {
   const overrides = {};
   const server = await serveFolder(SITE, overrides);
   t.after(() => server.close());
   const browser = await launchChromium();
   t.after(() => browser.close());
-  return { server, browser, overrides };
+  const scratch = await mkdtemp(join(tmpdir(), 'brelox-site-'));
+  t.after(() => rm(scratch, { recursive: true, force: true }));
+  return { server, browser, overrides, scratch };
 }
 
 async function animationAdvances(page) {
@@ -32,17 +33,10 @@ async function animationAdvances(page) {
   assert.notDeepEqual(after, before, 'the boxes spin');
 }
 
-// A folder of the test's own, removed with it.
-async function scratch(t, prefix) {
-  const folder = await mkdtemp(join(tmpdir(), prefix));
-  t.after(() => rm(folder, { recursive: true, force: true }));
-  return folder;
-}
-
 const pngSize = (bytes) => [bytes.readUInt32BE(16), bytes.readUInt32BE(20)]; // IHDR width, height
 
 test('the site: no CSP violation, the manifest, offline, a new build', { timeout: 240_000 }, async (t) => {
-  const { server, browser, overrides } = await session(t);
+  const { server, browser, overrides, scratch } = await session(t);
   const context = await browser.newContext();
   const page = await context.newPage();
   await page.addInitScript(() => {
@@ -97,28 +91,22 @@ test('the site: no CSP violation, the manifest, offline, a new build', { timeout
   });
 
   await t.test('a new build put in place runs whole on the next visit, then offline from its cache', async () => {
-    const next = await scratch(t, 'brelox-next-');
-    const changed = async (file, change) => {
-      await writeFile(join(next, file), change(await readFile(join(SITE, file), 'utf8')));
-      return join(next, file);
+    const next = async (file, change) => {
+      await writeFile(join(scratch, file), change(await readFile(join(SITE, file), 'utf8')));
+      return join(scratch, file);
     };
-    const page2 = await changed('index.html', (html) => html.replace('<body ', '<body data-page="next" '));
-    Object.assign(overrides, {
-      '/': page2,
-      '/index.html': page2,
-      '/start.js': await changed('start.js', (code) => `${code}\ndocument.body.dataset.script = 'next';\n`),
-      '/service-worker.js': await changed('service-worker.js', (code) => code.replace(cacheName, 'brelox-next')),
-    });
-    const build = () => page.evaluate(() => [document.body.dataset.page, document.body.dataset.script]);
-    await page.reload();
-    await running(page);
-    assert.deepEqual(await build(), ['next', 'next'], 'the page and its script, both of the new build');
-    await page.waitForFunction(async () => (await caches.keys()).filter((name) => name !== 'brelox-pages').join() === 'brelox-next',
-      null, { timeout: 60_000 });
-    await context.setOffline(true);
-    await page.reload();
-    await running(page);
-    assert.deepEqual(await build(), ['next', 'next'], 'offline');
+    overrides['/'] = overrides['/index.html'] = await next('index.html', (html) => html.replace('<body ', '<body data-page="next" '));
+    overrides['/start.js'] = await next('start.js', (code) => `${code}\ndocument.body.dataset.script = 'next';\n`);
+    overrides['/service-worker.js'] = await next('service-worker.js', (code) => code.replace(cacheName, 'brelox-next'));
+    for (const offline of [false, true]) {
+      await context.setOffline(offline);
+      await page.reload();
+      await running(page);
+      const build = await page.evaluate(() => [document.body.dataset.page, document.body.dataset.script]);
+      assert.deepEqual(build, ['next', 'next'], `the page and its script, both of the new build${offline ? ', offline' : ''}`);
+      await page.waitForFunction(async () => (await caches.keys()).filter((name) => name !== 'brelox-pages').join() === 'brelox-next',
+        null, { timeout: 60_000 });
+    }
     await context.setOffline(false);
   });
 
@@ -138,8 +126,7 @@ test('the site: no CSP violation, the manifest, offline, a new build', { timeout
 });
 
 test('every broken download or stop is told: data-state failed and a plain cause', { timeout: 240_000 }, async (t) => {
-  const { server, browser, overrides } = await session(t);
-  const broken = await scratch(t, 'brelox-broken-');
+  const { server, browser, overrides, scratch: broken } = await session(t);
   const truncated = async (file) => {
     const bytes = await readFile(join(SITE, file));
     const path = join(broken, file);

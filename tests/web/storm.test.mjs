@@ -2,10 +2,9 @@
 // keys held and released, mouse buttons, several fingers starting, moving,
 // ending and cancelling (on the scene and on the on-screen controls), focus
 // lost and regained, the page hidden and shown, resizes, fullscreen in and
-// out, the GL context lost and restored, time paused and played (the Pause
-// button is pressed as any other). Afterwards, playing, the viewer must
-// still animate, hold no key flag once the storm has let go of everything,
-// and have thrown nothing. BRELOX_SEED replays a run; the seed is printed.
+// out, the GL context lost and restored. Afterwards the viewer must still
+// animate, hold no key flag once the storm has let go of everything, and
+// have thrown nothing. BRELOX_SEED replays a run; the seed is printed.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
@@ -141,7 +140,7 @@ test('a storm of mixed input leaves the viewer animating, with nothing held', { 
   if (storm.fingers.size) await touch(cdp, storm, 'touchEnd');
   storm.fingers.clear();
   if (storm.lost) await page.evaluate(loseContext, false);
-  if (await page.locator('#pause').textContent() === 'Play') await page.locator('#pause').click();
+  if (await page.locator('#pause').textContent() === 'Play') await page.locator('#pause').click(); // pressed as any button
   t.diagnostic(`${events} events in ${STORM_MS / 1000} s`);
 
   await page.waitForFunction(() => document.body.dataset.state === 'running', null, { timeout: 10_000 });
