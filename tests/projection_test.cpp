@@ -13,7 +13,7 @@ namespace
 
 constexpr double NEAR_PLANE = 0.1;
 constexpr double FAR_PLANE = 60.0;
-constexpr double RELATIVE = 1e-5; // GL stores its matrices in single precision
+constexpr double RELATIVE_ERROR = 1e-5; // GL stores its matrices in single precision
 
 class ProjectionTest : public testing::Test
 {
@@ -35,7 +35,7 @@ class ProjectionTest : public testing::Test
 
 void expectRelativelyNear(double actual, double expected, const char *what)
 {
-    EXPECT_NEAR(actual, expected, RELATIVE * std::fabs(expected)) << what;
+    EXPECT_NEAR(actual, expected, RELATIVE_ERROR * std::fabs(expected)) << what;
 }
 
 // gluPerspective's matrix, column-major: cot(fovy/2)/aspect, cot(fovy/2), the

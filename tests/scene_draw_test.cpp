@@ -202,8 +202,8 @@ std::optional<Hit> unambiguousHit(const View &view, const Placement (&placements
     const Hit centre = firstHit(view, placements, cx, cy);
     for (double dx : {-EDGE_GUARD, EDGE_GUARD})
         for (double dy : {-EDGE_GUARD, EDGE_GUARD}) {
-            const Hit near = firstHit(view, placements, cx + dx, cy + dy);
-            if (near.box != centre.box || near.face != centre.face)
+            const Hit nearby = firstHit(view, placements, cx + dx, cy + dy);
+            if (nearby.box != centre.box || nearby.face != centre.face)
                 return std::nullopt;
         }
     return centre;
