@@ -3,7 +3,8 @@
 # make web       builds the viewer as a static web page; prints its folder
 # make web-serve serves that page on 127.0.0.1 and prints the address to open
 # make test      builds the viewer and its native tests and runs them, in
-#                parallel: the fast loop (scripts/test.sh adds make web-test)
+#                parallel: the fast loop (scripts/test.sh adds make web-test and
+#                make windows-test)
 # make sanitize  runs the tests built with AddressSanitizer and UBSan
 # make memcheck  runs the real viewer under valgrind with frames and input
 # make deb       builds the .deb (build/default/brelox_VERSION_ARCH.deb)
@@ -14,6 +15,11 @@
 # make web-test  runs the browser tests: the web build in headless Chromium,
 #                against native frames and through the real page's input
 # make web-bench measures the page in the browser against a web floor
+# make windows   cross-builds the viewer for Windows (build/windows/brelox.exe)
+# make windows-package builds its zip and its .msi installer
+# make windows-test runs the tests against the exe under Wine: the unit and
+#                GL tests built for Windows, the whole-program tests, the
+#                packages
 #
 # Each flavour is a CMake preset (CMakePresets.json) with a build directory
 # of its own under build/, so no target changes what another builds or runs.
@@ -120,6 +126,31 @@ web-bench:
 	cmake --preset web
 	cmake --build --preset web -j $(JOBS) --target brelox floor
 	nice -n -10 node tests/web/bench/web-bench.mjs build/web/site build/web/bench build/web/bench/bench.json
+
+# freeglut is built from Debian's source package the first time the preset
+# is configured.
+.PHONY: windows windows-package windows-test
+windows:
+	@$(DEPS) --windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target brelox
+	@echo $(CURDIR)/build/windows/brelox.exe
+
+windows-package:
+	@$(DEPS) --windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target windows_packages
+	@ls $(CURDIR)/build/windows/brelox-*-windows-x86_64.*
+
+# The whole-program tests are Linux programs that drive the exe under Wine:
+# the test preset builds them.
+windows-test:
+	@$(DEPS) --windows-test
+	cmake --preset test
+	cmake --build --preset test -j $(JOBS) --target wine_e2e_test wine_storm_test wine_no_display_test
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows -j $(JOBS)
 
 clean:
 	rm -rf build

@@ -3,7 +3,7 @@
 # groups named on the command line need on top. Does nothing when all of them
 # are present; otherwise asks apt for the missing ones, as root or through sudo.
 #   install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]
-#                   [--web] [--web-test] [--bare]
+#                   [--web] [--web-test] [--windows] [--windows-test] [--bare]
 set -euo pipefail
 exec </dev/null # never waits on a prompt; sudo asks on the terminal itself
 
@@ -16,6 +16,9 @@ tests=("${display[@]}" libgtest-dev x11-utils x11-apps imagemagick desktop-file-
 deb=(dpkg-dev file)
 # The page's build: its icons are drawn from the SVG and its scripts minified.
 web=(emscripten librsvg2-bin terser)
+# The Windows build: MinGW-w64, GoogleTest's source, the icon drawn from the
+# SVG, the installer, and what fetches and unpacks freeglut's source.
+windows=(g++-mingw-w64-x86-64-posix googletest librsvg2-bin icoutils wixl dpkg-dev ca-certificates)
 for group in "$@"; do
   case "$group" in
     --test) packages+=("${tests[@]}") ;;
@@ -31,9 +34,11 @@ for group in "$@"; do
       packages+=("${tests[@]}" "${web[@]}" chromium ca-certificates)
       # A node installed from elsewhere (with its own npm) serves as well as Debian's.
       command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm) ;;
+    --windows) packages+=("${windows[@]}") ;;
+    --windows-test) packages+=("${tests[@]}" "${windows[@]}" wine64) ;;
     --bare) packages+=(debootstrap) ;; # the bare roots fetch everything else themselves
     *) echo "usage: install-deps.sh [--test] [--screenshot] [--memcheck] [--bench] [--deb] [--package] [--lint]" \
-         "[--web] [--web-test] [--bare]" >&2
+         "[--web] [--web-test] [--windows] [--windows-test] [--bare]" >&2
        exit 2 ;;
   esac
 done

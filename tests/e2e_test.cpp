@@ -221,7 +221,9 @@ TEST_F(ViewerTest, WindowIsTitledAndPlacedAndFirstFramesShowBox1OnWhite)
     EXPECT_EQ(commandOutput("xdotool getwindowname " + session.viewer.window()), "Brelox\n");
     const std::string geometry =
         commandOutput("xdotool getwindowgeometry --shell " + session.viewer.window());
-    EXPECT_NE(geometry.find("X=100\nY=100\nWIDTH=800\nHEIGHT=600\n"), std::string::npos) << geometry;
+    const std::string placed = "X=" + std::to_string(WINDOW_LEFT) + "\nY=" + std::to_string(WINDOW_TOP) +
+                               "\nWIDTH=800\nHEIGHT=600\n";
+    EXPECT_NE(geometry.find(placed), std::string::npos) << geometry;
 
     // Box 1 spins: frames a fair part of a turn apart show both its colours.
     for (int grab = 0; grab < 4; ++grab) {

@@ -79,7 +79,7 @@ TEST(NoDisplay, ViewerExitsWithGlutsMessageAndFailureStatus)
     ASSERT_TRUE(outcome.exited) << "still running after the guard; stderr: " << outcome.errors;
     ASSERT_TRUE(WIFEXITED(outcome.status)) << "ended by a signal; stderr: " << outcome.errors;
     EXPECT_NE(WEXITSTATUS(outcome.status), 0);
-    EXPECT_NE(outcome.errors.find("failed to open display"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(BRELOX_NO_DISPLAY_MESSAGE), std::string::npos) << outcome.errors;
 }
 
 } // namespace

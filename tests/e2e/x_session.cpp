@@ -137,8 +137,9 @@ Viewer::Viewer()
     }
     if (pid_ < 0)
         return;
+    // A hang guard: under Wine on a busy machine the window takes seconds.
     const std::string found =
-        commandOutput("timeout 10 xdotool search --sync --onlyvisible --name '^Brelox$'");
+        commandOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Brelox$'");
     window_ = found.substr(0, found.find('\n'));
 }
 

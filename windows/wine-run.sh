@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Debian's Wine as the tests need it:
+#   wine-run.sh [--display] TEMPLATE PROGRAM.exe [ARGS...]
+#   wine-run.sh --boot TEMPLATE      makes TEMPLATE, a booted Wine prefix
+# Each run gets a prefix of its own, copied from TEMPLATE: the first process
+# of a prefix ties all its windows to one X display, so programs running side
+# by side must not share one. The program runs on the X display in DISPLAY,
+# or with --display on an Xvfb of its own, from cmd with DISPLAY cleared in
+# the Windows environment alone, as on Windows (freeglut would take it for a
+# display device's name). Its exit status and output are the program's, lines
+# ending in LF as on Linux. Everything the run started ends with it, however
+# it ends, and its prefix is removed.
+# Sourced, it only defines the functions, for scripts that keep one prefix
+# over several programs.
+set -euo pipefail
+
+export PATH=/usr/lib/wine:$PATH # Debian's wine64 keeps its loader there
+export WINEDEBUG=-all           # Wine's own messages off: the program's output alone
+# No Mono or Gecko prompt: Debian ships neither, and nothing here needs them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+wine_fail() {
+  echo "wine-run.sh: $*" >&2
+  exit 125
+}
+
+# Boots a new prefix at $1 (about ten seconds); it appears whole or not at all.
+wine_boot() {
+  local template=$1 partial
+  partial=$(mktemp -d "$template.partial.XXXXXX")
+  rmdir "$partial"
+  WINEPREFIX=$partial wine64 wineboot -i >/dev/null 2>&1 || wine_fail "wineboot could not make a prefix"
+  wine_server_end "$partial"
+  rm -rf "$template"
+  mv "$partial" "$template"
+}
+
+# A copy of the template at $2: the system DLLs (most of its 700 MB, which
+# nothing here writes) as hard links, the registry and the rest as files.
+wine_prefix_from() {
+  local template=$1 prefix=$2 windows=drive_c/windows
+  [[ -f $template/system.reg ]] || wine_fail "no booted prefix at $template (wine-run.sh --boot makes one)"
+  mkdir -p "$prefix"
+  tar -C "$template" --exclude="./$windows/system32" --exclude="./$windows/winsxs" -cf - . | tar -C "$prefix" -xf -
+  cp -al "$template/$windows/system32" "$template/$windows/winsxs" "$prefix/$windows/"
+}
+
+# Ends every process of the prefix at $1 and its wineserver, and removes the
+# server's folder (in a /tmp/wine-* folder that all prefixes share).
+wine_server_end() {
+  local prefix=$1 server
+  server=$(printf 'server-%x-%x' "$(stat -c %d "$prefix")" "$(stat -c %i "$prefix")")
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+  rm -rf /tmp/wine-*/"$server"
+}
+
+wine_prefix_remove() {
+  [[ -d $1 ]] || return 0
+  wine_server_end "$1"
+  rm -rf "$1"
+}
+
+# Starts an Xvfb on a free display number and sets DISPLAY to it; its pid in
+# wine_xvfb.
+wine_xvfb=
+wine_own_display() {
+  local scratch=$1 number=
+  Xvfb -displayfd 3 -screen 0 1920x1440x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
+  wine_xvfb=$!
+  for _ in $(seq 1000); do # a hang guard: Xvfb reports within a second
+    number=$(head -n 1 "$scratch/display")
+    [[ -n $number ]] && break
+    kill -0 "$wine_xvfb" 2>/dev/null || break
+    sleep 0.01
+  done
+  [[ -n $number ]] || wine_fail "Xvfb did not start"
+  export DISPLAY=:$number
+}
+
+# The Windows path of a Unix one: Wine's drive Z: is the Unix root.
+wine_path() {
+  local path
+  path=$(realpath "$1")
+  echo "Z:${path//\//\\}"
+}
+
+# Runs PROGRAM ARGS from cmd in its own folder, with DISPLAY cleared for
+# Windows alone, in the prefix in WINEPREFIX; CRs dropped from its output.
+# cmd takes one command line, so paths and arguments must not need quoting.
+wine_cmd() {
+  local program=$1 arg
+  shift
+  for arg in "$(basename "$program")" "$@"; do
+    [[ $arg =~ [[:space:]\"\&\|\<\>^%] ]] && wine_fail "cmd cannot be given '$arg' unquoted"
+  done
+  # In the background, so that a signal to this script is handled at once.
+  (cd "$(dirname "$program")" &&
+    wine64 cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2> >(tr -d '\r' >&2) | tr -d '\r') &
+  wait $!
+}
+
+wine_main() {
+  if [[ ${1:-} == --boot ]]; then
+    wine_boot "${2:?usage: wine-run.sh --boot TEMPLATE}"
+    return
+  fi
+  local own_display=false
+  [[ ${1:-} == --display ]] && { own_display=true; shift; }
+  local template=${1:?usage: wine-run.sh [--display] TEMPLATE PROGRAM [ARGS...]}
+  local program=${2:?usage: wine-run.sh [--display] TEMPLATE PROGRAM [ARGS...]}
+  shift 2
+  scratch=$(mktemp -d)
+  export WINEPREFIX=$scratch/prefix
+  # TERM and INT end the program too: a test that kills its viewer kills this.
+  trap 'wine_prefix_remove "$WINEPREFIX"; [[ -n $wine_xvfb ]] && kill "$wine_xvfb" 2>/dev/null; rm -rf "$scratch"' EXIT
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
+  wine_prefix_from "$template" "$WINEPREFIX"
+  $own_display && wine_own_display "$scratch"
+  wine_cmd "$(realpath "$program")" "$@"
+}
+
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+  wine_main "$@"
+fi
