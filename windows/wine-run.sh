@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Debian's Wine as the tests need it:
-#   wine-run.sh [--display] TEMPLATE PROGRAM.exe [ARGS...]
+#   wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM.exe [ARGS...]
 #   wine-run.sh --boot TEMPLATE      makes TEMPLATE, a booted Wine prefix
 # Each run gets a prefix of its own, copied from TEMPLATE: the first process
 # of a prefix ties all its windows to one X display, so programs running side
@@ -8,8 +8,10 @@
 # or with --display on an Xvfb of its own, from cmd with DISPLAY cleared in
 # the Windows environment alone, as on Windows (freeglut would take it for a
 # display device's name). Its exit status and output are the program's, lines
-# ending in LF as on Linux. Everything the run started ends with it, however
-# it ends, and its prefix is removed.
+# ending in LF as on Linux. With --desktop, Wine shows its windows on a
+# Windows desktop of that size, frames and all, as a picture wants them.
+# Everything the run started ends with it, however it ends, and its prefix is
+# removed.
 # Sourced, it only defines the functions, for scripts that keep one prefix
 # over several programs.
 set -euo pipefail
@@ -85,6 +87,8 @@ wine_path() {
   echo "Z:${path//\//\\}"
 }
 
+wine_desktop=()
+
 # Runs PROGRAM ARGS from cmd in its own folder, with DISPLAY cleared for
 # Windows alone, in the prefix in WINEPREFIX; CRs dropped from its output.
 # cmd takes one command line, so paths and arguments must not need quoting.
@@ -96,7 +100,8 @@ wine_cmd() {
   done
   # In the background, so that a signal to this script is handled at once.
   (cd "$(dirname "$program")" &&
-    wine64 cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2> >(tr -d '\r' >&2) | tr -d '\r') &
+    wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2> >(tr -d '\r' >&2) |
+    tr -d '\r') &
   wait $!
 }
 
@@ -107,8 +112,9 @@ wine_main() {
   fi
   local own_display=false
   [[ ${1:-} == --display ]] && { own_display=true; shift; }
-  local template=${1:?usage: wine-run.sh [--display] TEMPLATE PROGRAM [ARGS...]}
-  local program=${2:?usage: wine-run.sh [--display] TEMPLATE PROGRAM [ARGS...]}
+  [[ ${1:-} == --desktop ]] && { wine_desktop=(explorer "/desktop=brelox,${2:?--desktop WxH}"); shift 2; }
+  local template=${1:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
+  local program=${2:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
   shift 2
   scratch=$(mktemp -d)
   export WINEPREFIX=$scratch/prefix
