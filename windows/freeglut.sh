@@ -9,7 +9,7 @@
 # at all: the work happens in a scratch folder beside it.
 set -euo pipefail
 prefix=${1:?usage: freeglut.sh PREFIX TOOLCHAIN_FILE}
-toolchain=${2:?usage: freeglut.sh PREFIX TOOLCHAIN_FILE}
+toolchain=$(realpath "${2:?usage: freeglut.sh PREFIX TOOLCHAIN_FILE}")
 [[ -f $prefix/lib/cmake/FreeGLUT/FreeGLUTConfig.cmake ]] && exit 0
 
 fail() {
@@ -20,25 +20,43 @@ mkdir -p "$(dirname "$prefix")"
 work=$(mktemp -d "$prefix.partial.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# The machine's sources, one-line (.list) and deb822 (.sources) alike.
-mkdir -p "$work/apt/sources.list.d" "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
-[[ -f /etc/apt/sources.list ]] && sed 's/^\([[:space:]]*\)deb\([[:space:]]\)/\1deb-src\2/' \
-  /etc/apt/sources.list >"$work/apt/sources.list"
-for file in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-  [[ -f $file ]] || continue
-  sed -e 's/^\([[:space:]]*\)deb\([[:space:]]\)/\1deb-src\2/' \
-      -e 's/^\(Types:.*[[:space:]]\)deb\([[:space:]]\|$\)/\1deb-src\2/' \
-    "$file" >"$work/apt/sources.list.d/$(basename "$file")"
-done
+# The machine's sources, one-line (.list) and deb822 (.sources) alike, with
+# deb-src for deb, then the sed expression $1.
+private_sources() {
+  rm -rf "$work/apt" "$work"/freeglut_*
+  mkdir -p "$work/apt/sources.list.d" "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
+  local file to_source=(-e 's/^\([[:space:]]*\)deb\([[:space:]]\)/\1deb-src\2/'
+    -e 's/^\(Types:.*[[:space:]]\)deb\([[:space:]]\|$\)/\1deb-src\2/' -e "$1")
+  [[ -f /etc/apt/sources.list ]] && sed "${to_source[@]}" /etc/apt/sources.list >"$work/apt/sources.list"
+  for file in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [[ -f $file ]] && sed "${to_source[@]}" "$file" >"$work/apt/sources.list.d/$(basename "$file")"
+  done
+  return 0
+}
 apt_get() {
   apt-get -q -o Dir::Etc::SourceList="$work/apt/sources.list" \
     -o Dir::Etc::SourceParts="$work/apt/sources.list.d" -o Dir::State::Lists="$work/apt/lists" \
     -o Dir::Cache="$work/apt/cache" -o APT::Sandbox::User="$(id -un)" "$@"
 }
-apt_get update >"$work/apt.log" 2>&1 ||
-  fail "apt could not read the source index of this machine's Debian sources: $(tail -n 3 "$work/apt.log")"
-(cd "$work" && apt_get source --download-only freeglut >>"$work/apt.log" 2>&1) ||
-  fail "apt could not fetch Debian's freeglut source package: $(tail -n 3 "$work/apt.log")"
+fetch() {
+  apt_get update >>"$work/apt.log" 2>&1 && (cd "$work" && apt_get source --download-only freeglut >>"$work/apt.log" 2>&1)
+}
+
+# Debian 12 and 13 both carry freeglut 3.4.0: where the mirror has no source
+# of this release's, the other release's, from the same mirror, will do.
+private_sources ""
+if ! fetch; then
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  case $release in
+    bookworm) other=trixie ;;
+    trixie) other=bookworm ;;
+    *) fail "apt could not fetch Debian's freeglut source package: $(grep -E '^(E|W):' "$work/apt.log" | head -n 3)" ;;
+  esac
+  echo "freeglut.sh: no freeglut source for $release on this machine's mirror; trying $other's" >&2
+  private_sources "s/\b$release\b/$other/g"
+  fetch || fail "apt could not fetch Debian's freeglut source package, for $release or $other:" \
+    "$(grep -E '^(E|W):' "$work/apt.log" | head -n 4)"
+fi
 
 # apt has checked the files against the signed index, so dpkg-source need not.
 dsc=$(echo "$work"/freeglut_*.dsc)
