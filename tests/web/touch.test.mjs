@@ -99,7 +99,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     const changed = (a, b) => Object.entries({ eye: a.eye.some((v, i) => v !== b.eye[i]), tilt: a.look[1] !== b.look[1],
       heading: a.heading !== b.heading }).filter(([, yes]) => yes).map(([what]) => what);
     for (const [name, flag, what, acted, finger] of table) {
-      for (const how of [finger, 'Space', 'click', 'sequence']) {
+      for (const how of [finger, 'click', 'Space', 'sequence']) { // a screen reader's lone click long after any key
         const held = how !== 'click' && how !== 'sequence';
         const before = await scene();
         const release = await press(name, how);
