@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { fileURLToPath } from 'node:url';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, axeViolations, near, readScene, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, RADIANS_PER_DEGREE, TILT_STEP, TURN_STEP, axeViolations, near, readScene, watchConsole } from './viewer.mjs';
 
 const settle = (page) => page.waitForTimeout(100); // a few ticks and frames
 
@@ -25,7 +25,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       controls: [...document.querySelectorAll('table')].map((table) => table.textContent).join(' '),
     }));
     assert.deepEqual(layout.canvases, [['canvas', 800, 600]]);
-    for (const key of ['W', 'A', 'S', 'D', 'K', 'L', 'Escape', 'Page Up'])
+    for (const key of ['W', 'A', 'S', 'D', 'K', 'L', 'Escape', 'Page Up', '↺ ↻'])
       assert.match(layout.controls, new RegExp(key));
     const start = await scene();
     assert.deepEqual([start.eye, start.look, start.heading], [[0, 2, 7], [0, 0, -1], 270]);
@@ -42,6 +42,7 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
 
   await t.test('a click on the canvas gives it the keys; K and L switch the lights', async () => {
     await page.evaluate(() => document.activeElement?.blur());
+    assert.match(await page.locator('#status').textContent(), /^Click the scene or [^;]*Tab/);
     await page.mouse.click(...at(20, 100)); // clear of the Pause button
     assert.ok(await page.evaluate(() => document.hasFocus() && document.activeElement?.id === 'canvas'));
     const states = [
@@ -91,11 +92,12 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
     }
   });
 
-  await t.test('a drag turns one degree per pixel and tilts one step per motion event', async () => {
-    // [mouse action, canvas x, y, heading change, look.y change]
+  await t.test('a drag turns one degree per pixel and tilts one step per motion event; a turn button adds to it', async () => {
+    // [mouse action or a screen reader's press on a turn button, canvas x, y, heading change, look.y change]
     const table = [
       ['down', 400, 300, 0, 0],
       ['move', 450, 280, 50, TILT_STEP], // a drag of one motion event
+      ['Turn right', 450, 280, TURN_STEP, 0], // in between, leaving the drag as it was
       ['move', 440, 281, -10, -TILT_STEP],
       ['move', 440, 290, 0, -TILT_STEP],
       ['move', 470, 290, 30, 0],
@@ -104,12 +106,14 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
       ['down', 100, 100, 0, 0],
       ['move', 99, 40, -1, TILT_STEP],
       ['up', 99, 40, 0, 0],
+      ['Turn left', 99, 40, -TURN_STEP, 0],
     ];
     let before = await scene();
     let pressedAt = null; // page position minus GLUT position, fixed per press
     for (const [action, x, y, turn, tilt] of table) {
       await page.mouse.move(...at(x, y));
-      if (action !== 'move') await page.mouse[action]();
+      if (action.startsWith('Turn')) await page.getByRole('button', { name: action }).evaluate((button) => button.click());
+      else if (action !== 'move') await page.mouse[action]();
       const now = await scene();
       const what = `${action} to ${x}, ${y}`;
       near(now.heading, before.heading + turn, `${what}: heading`);
@@ -162,6 +166,57 @@ test('the viewer page: clean load, focus, lights, held keys, drags and Escape', 
   });
 
   assert.deepEqual(problems, [], 'console errors during the session');
+});
+
+test('the view described: what is in view, where and how near, the lights, or a way to turn; silent while nothing changes',
+  { timeout: 120_000 }, async (t) => {
+  const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
+  const page = await (await browser.newContext({ viewport: { width: 1280, height: 900 } })).newPage(); // a 4:3 view
+  await page.goto(server.url);
+  await page.waitForFunction(() => document.getElementById('view').textContent, null, { timeout: 60_000 });
+  await page.evaluate(() => { // counts what the region says from now on
+    window.spoken = 0;
+    new MutationObserver(() => ++window.spoken).observe(document.getElementById('view'), { childList: true });
+  });
+  const box = await page.locator('#canvas').boundingBox();
+  const turn = async (pixels) => {
+    await page.mouse.move(box.x + 400, box.y + 300);
+    await page.mouse.down();
+    await page.mouse.move(box.x + 400 + pixels, box.y + 300);
+    await page.mouse.up();
+  };
+  const toSphere = async () => { // turned back to it, W held until its edge is 2 units away
+    await turn(-180);
+    await page.keyboard.down('w');
+    await page.waitForFunction(() => Math.hypot(...[12, 1, 0].map((v, i) => Module.HEAPF64[Module._breloxScene() / 8 + i] - v)) < 3);
+    await page.keyboard.up('w');
+  };
+  // [what the visitor does, how, what the view's description then says, what
+  // it does not]. The sphere is 59.7 degrees right of the start view, 4.1
+  // degrees across; the view 75.2 degrees wide at 4:3. Facing away, the
+  // nearest object changes as the blue box circles (a round in 6 s).
+  const table = [
+    ['nothing', () => {}, /In view: (the (green and red|blue and purple|yellow and teal) box, [^;]*near[;.] ?){3}The head light/, /sphere/],
+    ['a turn of 15 px right', () => turn(15), /box/, /sphere/],
+    ['5 px more', () => turn(5), /the yellow sphere, to the right, far/, /Nothing/],
+    ['40 px more', () => turn(40), /^In view: the yellow sphere, ahead, far\. The head light is on\.$/, /box/],
+    ['K', () => page.keyboard.press('k'), /sphere[^]*Dark/, /light is on/],
+    ['L', () => page.keyboard.press('l'), /The side light is on/, /Dark/],
+    ['a turn of 180 px', () => turn(180), /^Nothing in view; for the nearest, the [a-z ]+ box, turn right about 1[0-4]\d degrees/, /In view/],
+    ['nothing for 3.5 s', () => page.waitForTimeout(3500), /^Nothing in view/, /In view/],
+    ['a turn back, and W held up to the sphere', toSphere, /^In view: the yellow sphere, below, (near|close)\./, /box/],
+    ['Pause', () => page.click('#pause'), /Paused\.$/, /Dark/],
+  ];
+  for (const [what, act, says, not] of table) {
+    const count = await page.evaluate(() => window.spoken);
+    await act();
+    if (what.startsWith('nothing')) assert.equal(await page.evaluate(() => window.spoken), count, `${what}: spoke`);
+    else await page.waitForFunction((n) => window.spoken > n, count, { timeout: 10_000 });
+    const text = await page.locator('#view').textContent();
+    t.diagnostic(`${what}: ${text}`);
+    assert.match(text, says, what);
+    assert.doesNotMatch(text, not, what);
+  }
 });
 
 test('without WebGL 2 the page shows a plain message', { timeout: 60_000 }, async (t) => {

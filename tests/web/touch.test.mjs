@@ -6,7 +6,8 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import { openSession, requiredPath } from './harness.mjs';
-import { HOLD_MS, MOVE_STEP, axeViolations, near, readScene, setPageHidden, watchConsole } from './viewer.mjs';
+import { HOLD_MS, MOVE_STEP, TILT_STEP, TURN_STEP, axeViolations, readScene, screenReaderPress, setPageHidden, watchConsole }
+  from './viewer.mjs';
 
 const PHONE = { isMobile: true, hasTouch: true, deviceScaleFactor: 3, viewport: { width: 390, height: 844 } };
 const FLAGS = ['moveRight', 'moveBack', 'moveLeft', 'moveForward', 'lookDown', 'lookUp'];
@@ -52,10 +53,12 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
   const canvas = await page.locator('#canvas').boundingBox();
   const named = (name) => page.getByRole('button', { name, exact: true });
   const button = async (name) => centre(await named(name).boundingBox());
-  // A finger, Space on the focused button or a screen reader's click; each returns how it lets go.
+  // A finger, Space on the focused button, or a screen reader's press: a
+  // lone click or the sequence; each returns how it lets go.
   const press = async (name, how) => {
-    if (how === 'click') // held until a tick has run
-      return named(name).evaluate((element) => element.click()).then(() => () => page.waitForSelector('.held', { state: 'detached' }));
+    if (how === 'click' || how === 'sequence') // a key held until a tick has run
+      return named(name).evaluate(how === 'click' ? (element) => element.click() : screenReaderPress)
+        .then(() => () => page.waitForSelector('.held', { state: 'detached' }));
     if (how !== 'Space') return touch.start(2, ...(await button(name))).then(() => () => touch.end(2, how));
     await named(name).focus();
     await page.keyboard.down(' ');
@@ -74,28 +77,45 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     assert.ok(Math.abs(dragged.look[1] - before.look[1] + 0.02) < 1e-9, 'one tilt step down');
   });
 
-  await t.test('each held button sets its flag until released or cancelled', async () => {
-    // [button, flag, a finger that ends or is cancelled, or Space]
+  await t.test("each button acts while held by a finger or Space, and one step for a screen reader's press in either form", async () => {
+    const sideways = ([x, , z]) => [-z, 0, x]; // to the right of the view
+    const moves = (direction) => (a, b) => { // steps along the direction from a's look vector
+      const d = direction(a.look);
+      return d.reduce((sum, v, i) => sum + v * (b.eye[i] - a.eye[i]), 0) / (MOVE_STEP * d.reduce((sum, v) => sum + v * v, 0));
+    };
+    const turned = (a, b) => ((b.heading - a.heading + 540) % 360) - 180;
+    // [button, the flag it holds, what changes, how far it acted between two
+    // states (steps, or pixels of a drag), how its finger lets go]
     const table = [
-      ['Move forward', 'moveForward', 'touchEnd'],
-      ['Move back', 'moveBack', 'touchCancel'],
-      ['Move left', 'moveLeft', 'touchEnd'],
-      ['Move right', 'moveRight', 'touchEnd'],
-      ['Tilt up', 'lookUp', 'touchEnd'],
-      ['Tilt down', 'lookDown', 'touchCancel'],
-      ['Tilt up', 'lookUp', 'Space'],
+      ['Move forward', 'moveForward', 'eye', moves((look) => look), 'touchEnd'],
+      ['Move back', 'moveBack', 'eye', moves((look) => look.map((v) => -v)), 'touchCancel'],
+      ['Move left', 'moveLeft', 'eye', moves((look) => sideways(look).map((v) => -v)), 'touchEnd'],
+      ['Move right', 'moveRight', 'eye', moves(sideways), 'touchEnd'],
+      ['Tilt up', 'lookUp', 'tilt', (a, b) => (b.look[1] - a.look[1]) / TILT_STEP, 'touchEnd'],
+      ['Tilt down', 'lookDown', 'tilt', (a, b) => (a.look[1] - b.look[1]) / TILT_STEP, 'touchCancel'],
+      ['Turn left', null, 'heading', (a, b) => -turned(a, b), 'touchCancel'],
+      ['Turn right', null, 'heading', turned, 'touchEnd'],
     ];
-    for (const [name, flag, end] of table) {
-      const before = await scene();
-      const release = await press(name, end);
-      await page.waitForTimeout(HOLD_MS);
-      const held = await scene();
-      await release();
-      const released = await scene();
-      for (const other of FLAGS) assert.equal(held[other], other === flag, `${name}: ${other} while held`);
-      assert.equal(released[flag], false, `${name}: ${flag} after ${end}`);
-      const moved = flag.startsWith('move') ? held.eye.some((v, i) => v !== before.eye[i]) : held.look[1] !== before.look[1];
-      assert.ok(moved, `${name}: the camera did not move while held`);
+    const changed = (a, b) => Object.entries({ eye: a.eye.some((v, i) => v !== b.eye[i]), tilt: a.look[1] !== b.look[1],
+      heading: a.heading !== b.heading }).filter(([, yes]) => yes).map(([what]) => what);
+    for (const [name, flag, what, acted, finger] of table) {
+      for (const how of [finger, 'click', 'Space', 'sequence']) { // a screen reader's lone click long after any key
+        const held = how !== 'click' && how !== 'sequence';
+        const before = await scene();
+        const release = await press(name, how);
+        if (held) await page.waitForTimeout(HOLD_MS);
+        const holding = await scene();
+        await release();
+        const after = await scene();
+        if (!flag) await page.waitForTimeout(HOLD_MS); // a turn stops on release
+        const later = await scene();
+        const label = `${name} by ${how}`;
+        if (held) for (const other of FLAGS) assert.equal(holding[other], other === flag, `${label}: ${other} while held`);
+        assert.ok(FLAGS.every((other) => !later[other]) && later.heading === after.heading, `${label}: still acting after release`);
+        assert.deepEqual(changed(before, later), [what], `${label}: what changed`);
+        const amount = acted(before, later), whole = Math.round(amount), step = flag ? 1 : TURN_STEP;
+        assert.ok(Math.abs(amount - whole) < 1e-6 && (held ? whole >= step : whole === step), `${label}: ${amount}`);
+      }
     }
   });
 
@@ -105,6 +125,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
       ['Switch lights', 'touchEnd', [false, true]],
       ['Switch lights', 'click', [true, false]], // long after a key, as a screen reader's
       ['Switch lights', 'Space', [false, true]],
+      ['Switch lights', 'sequence', [true, false]],
     ];
     for (const [name, how, lights] of states) {
       await (await press(name, how))();
@@ -125,7 +146,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     assert.equal((await scene()).moveForward, false);
   });
 
-  await t.test('losing the focus or hiding the page lets go of keys, buttons and drags', async () => {
+  await t.test('losing the focus or hiding the page lets go of keys, buttons, turns and drags', async () => {
     const leave = {
       blur: [() => window.dispatchEvent(new Event('blur')), () => window.dispatchEvent(new Event('focus'))],
       hidden: [setPageHidden, setPageHidden],
@@ -133,6 +154,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     for (const [how, [away, back]] of Object.entries(leave)) {
       await page.keyboard.down('d');
       await touch.start(6, ...(await button('Tilt up')));
+      await touch.start(9, ...(await button('Turn right')));
       await touch.start(7, canvas.x + 60, canvas.y + 60);
       assert.ok((await scene()).moveRight && (await scene()).lookUp, `${how}: held before`);
       await page.evaluate(away, true);
@@ -143,6 +165,7 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
       const later = await scene();
       assert.deepEqual([later.eye, later.heading, later.look], [left.eye, left.heading, left.look], `${how}: still moving`);
       await touch.end(7);
+      await touch.end(9);
       await touch.end(6);
       await page.keyboard.up('d');
       await page.evaluate(back, false);
@@ -152,22 +175,20 @@ test('on a phone: the canvas fits, fingers drag, the on-screen buttons are keys'
     }
   });
 
-  await t.test("a screen reader's click on a movement button moves one step and lets go", async () => {
-    const before = await scene();
-    await (await press('Move forward', 'click'))();
-    await page.waitForTimeout(HOLD_MS);
-    const after = await scene();
-    before.look.forEach((v, i) => near(after.eye[i] - before.eye[i], MOVE_STEP * v, `eye[${i}]: one step`));
-    assert.ok(FLAGS.every((flag) => !after[flag]), 'a flag held after the click');
-  });
-
   assert.deepEqual(problems, [], 'console errors on the phone');
 });
 
-test('on a desktop with a mouse and reduced motion: no on-screen buttons, a still start', { timeout: 120_000 }, async (t) => {
+test('on a desktop with a mouse and reduced motion: Tab reaches the turn buttons alone, a still start', { timeout: 120_000 }, async (t) => {
   const { server, browser } = await openSession(t, requiredPath('BRELOX_SITE_DIR'));
   const { page, scene } = await openViewer(browser, server, { viewport: { width: 1280, height: 900 }, reducedMotion: 'reduce' });
-  assert.equal(await page.locator('.controls button:visible').count(), 0, 'buttons shown to a mouse');
+  await page.focus('#canvas');
+  const reached = []; // Tab by Tab: each control's name and whether it shows; null past the scene
+  for (let i = 0; i < 5; ++i) {
+    await page.keyboard.press('Tab');
+    reached.push(await page.evaluate(() => document.activeElement.closest('#stage') &&
+      [document.activeElement.ariaLabel ?? document.activeElement.textContent, document.activeElement.checkVisibility()]));
+  }
+  assert.deepEqual(reached, [['Full screen', true], ['Play', true], ['Turn left', true], ['Turn right', true], null]);
   await page.waitForTimeout(HOLD_MS);
   assert.deepEqual([(await scene()).spins, await page.locator('#status').textContent()], [[0, 0], 'The scene is still, as this device asks for less motion: press Play to set it moving.']);
 });

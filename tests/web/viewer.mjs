@@ -7,6 +7,7 @@ export const TILT_STEP = 0.02;
 export const MOVE_STEP = 0.2;
 export const RADIANS_PER_DEGREE = 3.14159 / 180; // the viewer's own factor
 export const HOLD_MS = 250;
+export const TURN_STEP = 15; // pixels a turn button's press turns at least
 
 // The scene record's layout (src/app/scene_state.h) under wasm32: three
 // doubles each for eye and look, the heading, six flags, two floats, two ints.
@@ -67,6 +68,17 @@ export function loseContext(lose) {
     canvas.addEventListener(type, () => done(), { once: true });
     window.loseExtension[lose ? 'loseContext' : 'restoreContext']();
   });
+}
+
+// To evaluate in the page: a screen reader's press as the accessibility API
+// sends it, all in one task and from the mouse; a cancelled pointerdown drops
+// the mouse's pair.
+export function screenReaderPress(element) {
+  const mouse = { bubbles: true, cancelable: true, composed: true, button: 0, detail: 1, pointerId: 1, pointerType: 'mouse', isPrimary: true };
+  element.focus();
+  const down = element.dispatchEvent(new PointerEvent('pointerdown', { ...mouse, buttons: 1 }));
+  for (const [type, Type] of [['mousedown', MouseEvent], ['pointerup', PointerEvent], ['mouseup', MouseEvent], ['click', PointerEvent]])
+    if (down || Type === PointerEvent) element.dispatchEvent(new Type(type, mouse));
 }
 
 // To evaluate in the page: headless Chromium never hides a page itself.

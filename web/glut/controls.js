@@ -1,17 +1,24 @@
 // The on-screen buttons over the scene (index.html): each names its key,
 // data-key a character and data-special a GLUT special key code, and sends
 // it through the program's keyboard callbacks as that key would, down while
-// anything holds the button and up when the last holder lets go. Holders: a
-// pointer, from its press until it is released, cancelled or loses its
-// capture; Space or Enter on the focused button, until released or the focus
-// leaves (its repeats are the key's own, sent on by keyboard.js); and a click
-// that no press on the button came before, a screen reader's activation, for
-// one tick (pause.js), so that a movement button moves one step.
+// anything holds the button and up when the last holder lets go; or it names
+// a direction to turn, data-turn -1 (left) or 1 (right), and turns while held
+// (turn.js). Holders: a pointer, from its press until it is released,
+// cancelled or loses its capture; Space or Enter on the focused button, until
+// released or the focus leaves (its repeats are the key's own, sent on by
+// keyboard.js); and a click that no press on the button came before (a
+// screen reader's lone activation), which lets go at once.
+//
+// A key goes up no sooner than a tick (pause.js) after it went down, so that
+// every press moves a step: the other form of a screen reader's press too,
+// the mouse's press, release and click all in one task.
 mergeInto(LibraryManager.library, {
-  $GlutControls__deps: ['$Glut', '$GlutKeyboard', '$GlutPause'],
+  $GlutControls__deps: ['$Glut', '$GlutKeyboard', '$GlutPause', '$GlutTurn'],
   $GlutControls: {
-    // {element, key, holds: pointerIds, 'key' and 'click'; keyCode: the key
-    // holding it; keyed: Space or Enter in the task now running, whose click is theirs}
+    // {element, key or turn (a direction), holds: pointerIds, 'key' and
+    // 'click'; keyCode: the key holding it; keyed: Space or Enter in the task
+    // now running, whose click is theirs; downTick: the tick its key went
+    // down in; upPending: its key waits for a tick to go up; turning}
     buttons: [],
     KEYS: {' ': 1, Enter: 1},
 
@@ -25,9 +32,11 @@ mergeInto(LibraryManager.library, {
     },
 
     find: function() {
-      var elements = document.querySelectorAll('button[data-key], button[data-special]');
+      var elements = document.querySelectorAll('button[data-key], button[data-special], button[data-turn]');
       GlutControls.buttons = Array.prototype.map.call(elements, function(element) {
-        return {element: element, key: GlutControls.key(element), holds: new Set(), keyCode: '', keyed: false};
+        var turn = Number(element.dataset.turn) || 0;
+        return {element: element, key: turn ? null : GlutControls.key(element), turn: turn, holds: new Set(),
+                keyCode: '', keyed: false, downTick: 0, upPending: false, turning: null};
       });
     },
 
@@ -35,17 +44,34 @@ mergeInto(LibraryManager.library, {
       return GlutControls.buttons.find(function(button) { return button.element === element; });
     },
 
+    // A press while the key waits to go up is the key's repeat, as a held key's.
     hold: function(button, holder) {
       button.holds.add(holder);
       if (button.holds.size > 1) return;
       button.element.classList.add('held');
+      if (button.turn) {
+        button.turning = GlutTurn.start(button.turn);
+        return;
+      }
+      button.upPending = false;
+      button.downTick = GlutPause.ticks;
       GlutKeyboard.send(button.key, true);
     },
 
     letGo: function(button, holder) {
       if (!button.holds.delete(holder) || button.holds.size) return;
+      if (button.turn) GlutTurn.stop(button.turning);
+      if (button.turn || GlutPause.ticks !== button.downTick) return GlutControls.up(button);
+      if (!button.upPending) GlutPause.afterTick.push(function() {
+        if (button.upPending && !button.holds.size) GlutControls.up(button);
+      });
+      button.upPending = true;
+    },
+
+    up: function(button) {
+      button.upPending = false;
       button.element.classList.remove('held');
-      GlutKeyboard.send(button.key, false);
+      if (!button.turn) GlutKeyboard.send(button.key, false);
     },
 
     // Captured, so that a thumb sliding off keeps the key held until it lifts.
@@ -95,12 +121,13 @@ mergeInto(LibraryManager.library, {
       var pointer = event.pointerType === undefined ? event.detail > 0 : event.pointerType !== '';
       if (pointer || button.keyed) return;
       GlutControls.hold(button, 'click');
-      GlutPause.afterTick.push(function() { GlutControls.letGo(button, 'click'); });
+      GlutControls.letGo(button, 'click');
     },
 
     releaseAll: function() {
       GlutControls.buttons.forEach(function(button) {
         button.holds.forEach(function(holder) { GlutControls.letGo(button, holder); });
+        if (button.upPending) GlutControls.up(button); // now: a paused tick would never come
       });
     },
 

@@ -3,8 +3,9 @@
 // the scene through a lost context), frames are drawn on
 // requestAnimationFrame and timers run on setTimeout. Keys (keyboard.js) and the mouse (pointer.js)
 // arrive as freeglut reports them under X; a finger drags as the mouse does,
-// on-screen buttons (controls.js) press keys, and a page that loses the focus
-// lets go of everything held (focus.js). The visitor may pause time (pause.js).
+// on-screen buttons (controls.js) press keys or turn the view as a drag does
+// (turn.js), and a page that loses the focus lets go of everything held
+// (focus.js). The visitor may pause time (pause.js).
 //
 // The page may set three hooks on Module: onFirstFrame() once the first frame
 // is drawn, onExit(status) when the program has called exit() (the animation

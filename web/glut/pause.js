@@ -12,6 +12,7 @@ mergeInto(LibraryManager.library, {
     paused: false,
     held: [], // [callback, value] of the timers that fell due while paused
     afterTick: [], // to run once the next timer callback has run (controls.js)
+    ticks: 0, // timer callbacks run so far
     button: null,
 
     due: function(callback, value) {
@@ -22,6 +23,7 @@ mergeInto(LibraryManager.library, {
     // A tick nothing waits on allocates nothing.
     run: function(callback, value) {
       var after = GlutPause.afterTick;
+      ++GlutPause.ticks;
       if (!after.length) return Glut.call(callback, value);
       GlutPause.afterTick = [];
       Glut.call(callback, value);

@@ -24,8 +24,8 @@ function show(state, message) {
 // told of fingers and buttons, never of clicks.
 var TOUCH = matchMedia('(pointer: coarse), (hover: none)').matches;
 var RUNNING = TOUCH
-  ? 'Drag the scene to look around; hold the buttons to move or tilt, tap them to switch the lights.'
-  : 'Click the scene to give it the keys; drag it to look around.';
+  ? 'Drag the scene to look around; hold the buttons to move, turn or tilt, tap them for the lights.'
+  : 'Click the scene or reach it with Tab to give it the keys; drag it or hold a turn button to look around.';
 var PAUSED = 'Paused: press Play to go on.';
 var STILL = 'The scene is still, as this device asks for less motion: press Play to set it moving.';
 var pauseNote = null; // the status line while the visitor has paused time
