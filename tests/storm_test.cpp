@@ -45,8 +45,8 @@ class Storm
     // Mostly over the window, sometimes off its edges.
     std::string somewhere()
     {
-        return " mousemove " + std::to_string(pick(WINDOW_LEFT - 60, WINDOW_LEFT + WINDOW_WIDTH + 60)) + " " +
-               std::to_string(pick(WINDOW_TOP - 60, WINDOW_TOP + WINDOW_HEIGHT + 60));
+        return " mousemove " + std::to_string(pick(clientLeft - 60, clientLeft + WINDOW_WIDTH + 60)) + " " +
+               std::to_string(pick(clientTop - 60, clientTop + WINDOW_HEIGHT + 60));
     }
 
     std::string resize()

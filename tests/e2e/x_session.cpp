@@ -71,10 +71,13 @@ Frame parsePpm(const std::string &data)
 
 } // namespace
 
+int clientLeft = WINDOW_LEFT;
+int clientTop = WINDOW_TOP;
+
 std::optional<Rgb> Frame::window(int x, int y) const
 {
-    const int rootX = WINDOW_LEFT + x;
-    const int rootY = WINDOW_TOP + y;
+    const int rootX = clientLeft + x;
+    const int rootY = clientTop + y;
     if (x < 0 || x >= WINDOW_WIDTH || y < 0 || y >= WINDOW_HEIGHT || rootX >= width || rootY >= height)
         return std::nullopt;
     const size_t at =
@@ -93,7 +96,7 @@ std::optional<Frame> grabScreen()
     const std::string data = readAll(pipe);
     pclose(pipe);
     Frame frame = parsePpm(data);
-    if (frame.width < WINDOW_LEFT + WINDOW_WIDTH || frame.height < WINDOW_TOP + WINDOW_HEIGHT)
+    if (frame.width < clientLeft + WINDOW_WIDTH || frame.height < clientTop + WINDOW_HEIGHT)
         return std::nullopt;
     return frame;
 }
@@ -141,6 +144,11 @@ Viewer::Viewer()
     const std::string found =
         commandOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Brelox$'");
     window_ = found.substr(0, found.find('\n'));
+    if (window_.empty())
+        return;
+    const std::string geometry = commandOutput("xdotool getwindowgeometry --shell " + window_);
+    if (const size_t at = geometry.find("\nX="); at != std::string::npos)
+        std::sscanf(geometry.c_str() + at, " X=%d Y=%d", &clientLeft, &clientTop);
 }
 
 Viewer::~Viewer()
@@ -171,7 +179,7 @@ std::optional<int> Viewer::waitForExit(std::chrono::milliseconds deadline)
 bool Viewer::focus()
 {
     const std::string centre =
-        std::to_string(WINDOW_LEFT + WINDOW_WIDTH / 2) + " " + std::to_string(WINDOW_TOP + WINDOW_HEIGHT / 2);
+        std::to_string(clientLeft + WINDOW_WIDTH / 2) + " " + std::to_string(clientTop + WINDOW_HEIGHT / 2);
     return xdotool("mousemove " + centre + " windowfocus --sync " + window_);
 }
 
