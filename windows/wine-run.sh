@@ -68,6 +68,7 @@ wine_prefix_remove() {
 wine_xvfb=
 wine_own_display() {
   local scratch=$1 number=
+  : >"$scratch/display" # there before Xvfb's shell opens it
   Xvfb -displayfd 3 -screen 0 1920x1440x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
   wine_xvfb=$!
   for _ in $(seq 1000); do # a hang guard: Xvfb reports within a second
