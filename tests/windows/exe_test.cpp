@@ -1,41 +1,16 @@
-// brelox.exe as Windows shows it, read through Windows' own API: the version
-// information of Explorer's properties, one icon for the file and its
-// windows, and a manifest that Windows accepts, leaving scaling to Windows.
+// brelox.exe as Windows shows it, read through Windows' own API: one icon for
+// the file and its windows, and a manifest that Windows accepts, leaving
+// display scaling to Windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace
 {
 
 const wchar_t *const EXE = L"" BRELOX_EXE;
-
-TEST(WindowsExe, VersionInformationNamesTheProductAndItsVersion)
-{
-    std::vector<char> block(GetFileVersionInfoSizeW(EXE, nullptr));
-    ASSERT_TRUE(!block.empty() &&
-                GetFileVersionInfoW(EXE, 0, static_cast<DWORD>(block.size()), block.data()));
-    const std::string version = BRELOX_VERSION;
-    const struct {
-        const wchar_t *name;
-        std::wstring expected;
-    } strings[] = {
-        {L"ProductName", L"Brelox"},
-        {L"FileDescription", L"Brelox 3D viewer"},
-        {L"ProductVersion", std::wstring(version.begin(), version.end())},
-        {L"FileVersion", std::wstring(version.begin(), version.end())},
-    };
-    for (const auto &string : strings) {
-        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + string.name;
-        void *value = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), &value, &length));
-        EXPECT_EQ(static_cast<const wchar_t *>(value), string.expected);
-    }
-}
 
 // Explorer shows the exe's first icon, and freeglut gives its windows the one
 // named GLUT_ICON, as it loads it here: one and the same.
