@@ -61,9 +61,14 @@ export async function serveFolder(folder, overrides = {}) {
     }
   });
   await new Promise((done) => server.listen(0, '127.0.0.1', done));
+  // Closing drops the browser's connections too: one still open, idle or
+  // not, would keep close waiting for ever.
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => new Promise((done) => server.close(done)),
+    close: () => new Promise((done) => {
+      server.close(done);
+      server.closeAllConnections();
+    }),
   };
 }
 
