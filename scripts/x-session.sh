@@ -47,7 +47,9 @@ xs_display() {
   numberFile=$(mktemp)
   # -displayfd: Xvfb picks a free display and writes its number once it is
   # ready, so scripts running side by side never share one.
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" 2>/dev/null &
+  # -noreset: programs come and go, and a server that resets when its last
+  # client leaves refuses whoever connects meanwhile.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberFile" 2>/dev/null &
   XS_PIDS+=("$!")
   local _
   for _ in $(seq 100); do

@@ -13,8 +13,9 @@
 # Everything the run started ends with it, however it ends, and its prefix is
 # removed.
 # Sourced, it only defines the functions, for scripts that keep one prefix
-# over several programs.
+# over several programs; its displays are x-session.sh's.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x-session.sh"
 
 export PATH=/usr/lib/wine:$PATH # Debian's wine64 keeps its loader there
 export WINEDEBUG=-all           # Wine's own messages off: the program's output alone
@@ -63,24 +64,6 @@ wine_prefix_remove() {
   rm -rf "$1"
 }
 
-# Starts an Xvfb on a free display number and sets DISPLAY to it; its pid in
-# wine_xvfb.
-wine_xvfb=
-wine_own_display() {
-  local scratch=$1 number=
-  : >"$scratch/display" # there before Xvfb's shell opens it
-  Xvfb -displayfd 3 -screen 0 1920x1440x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
-  wine_xvfb=$!
-  for _ in $(seq 1000); do # a hang guard: Xvfb reports within a second
-    number=$(head -n 1 "$scratch/display")
-    [[ -n $number ]] && break
-    kill -0 "$wine_xvfb" 2>/dev/null || break
-    sleep 0.01
-  done
-  [[ -n $number ]] || wine_fail "Xvfb did not start"
-  export DISPLAY=:$number
-}
-
 # The Windows path of a Unix one: Wine's drive Z: is the Unix root.
 wine_path() {
   local path
@@ -117,14 +100,13 @@ wine_main() {
   local template=${1:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
   local program=${2:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
   shift 2
-  scratch=$(mktemp -d)
-  export WINEPREFIX=$scratch/prefix
-  # TERM and INT end the program too: a test that kills its viewer kills this.
-  trap 'wine_prefix_remove "$WINEPREFIX"; [[ -n $wine_xvfb ]] && kill "$wine_xvfb" 2>/dev/null; rm -rf "$scratch"' EXIT
-  trap 'exit 143' TERM
-  trap 'exit 130' INT
+  export WINEPREFIX
+  WINEPREFIX=$(mktemp -d)
+  # A signal ends the program too (x-session.sh's traps): a test that kills
+  # its viewer kills this.
+  trap 'wine_prefix_remove "$WINEPREFIX"; xs_cleanup' EXIT
   wine_prefix_from "$template" "$WINEPREFIX"
-  $own_display && wine_own_display "$scratch"
+  if $own_display; then xs_display; fi
   wine_cmd "$(realpath "$program")" "$@"
 }
 

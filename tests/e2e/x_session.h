@@ -16,11 +16,9 @@
 #include <string>
 #include <vector>
 
-// Where the viewer asks for its window. With no window manager under Xvfb
-// the Linux viewer's client area lands exactly there. Under Wine, freeglut
-// puts the window's frame there, and the client area lies inside it by a
-// border and a caption whose sizes differ between Wine versions: by up to
-// FRAME_MARGIN pixels (the build says how many for the viewer under test).
+// Where the viewer asks for its window: under Xvfb with no window manager,
+// where its client area lands; under Wine, where its frame does, the client
+// area up to FRAME_MARGIN pixels inside (the caption differs between Wines).
 constexpr int WINDOW_LEFT = 100;
 constexpr int WINDOW_TOP = 100;
 constexpr int FRAME_MARGIN = BRELOX_FRAME_MARGIN;
@@ -29,8 +27,7 @@ constexpr int WINDOW_HEIGHT = 600;
 
 constexpr std::chrono::milliseconds HANG_GUARD{10000};
 
-// The client area's top left on the screen, as found once the viewer's
-// window has appeared; where the viewer asks for its window until then.
+// The client area's top left on the screen, once the window has appeared.
 extern int clientLeft;
 extern int clientTop;
 

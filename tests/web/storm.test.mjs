@@ -1,11 +1,10 @@
 // A seeded storm of mixed input on the real page, for at least ten seconds:
 // keys held and released, mouse buttons, several fingers starting, moving,
-// ending and cancelling (on the scene and on the on-screen controls, the turn
-// buttons among them), focus lost and regained, the page hidden and shown,
-// resizes, fullscreen in and out, the GL context lost and restored.
-// Afterwards the viewer must still animate, hold no key flag and turn no
-// further once the storm has let go of everything, and have thrown nothing.
-// BRELOX_SEED replays a run; the seed is printed.
+// ending and cancelling (on the scene and on the on-screen controls), focus
+// lost and regained, the page hidden and shown, resizes, fullscreen in and
+// out, the GL context lost and restored. Afterwards the viewer must still
+// animate, hold no key flag once the storm has let go of everything, and
+// have thrown nothing. BRELOX_SEED replays a run; the seed is printed.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
