@@ -76,17 +76,26 @@ wine_desktop=()
 # Runs PROGRAM ARGS from cmd in its own folder, with DISPLAY cleared for
 # Windows alone, in the prefix in WINEPREFIX; CRs dropped from its output.
 # cmd takes one command line, so paths and arguments must not need quoting.
+# Now and then, on a busy machine, Wine fails to start a process: cmd then
+# says it cannot recognise the program and exits with 9009's low byte, and the
+# run is tried again.
 wine_cmd() {
-  local program=$1 arg
+  local program=$1 arg attempt status errors=$WINEPREFIX/cmd-errors
   shift
   for arg in "$(basename "$program")" "$@"; do
     [[ $arg =~ [[:space:]\"\&\|\<\>^%] ]] && wine_fail "cmd cannot be given '$arg' unquoted"
   done
-  # In the background, so that a signal to this script is handled at once.
-  (cd "$(dirname "$program")" &&
-    wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2> >(tr -d '\r' >&2) |
-    tr -d '\r') &
-  wait $!
+  for attempt in 1 2 3; do
+    status=0
+    # In the background, so that a signal to this script is handled at once.
+    (cd "$(dirname "$program")" &&
+      { wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2>&1 >&3 |
+        tr -d '\r' | tee "$errors" >&2; } 3>&1 | tr -d '\r') &
+    wait $! || status=$?
+    [[ $status == 49 ]] && grep -q "^Can't recognize '$(basename "$program")" "$errors" || return "$status"
+    echo "wine-run.sh: attempt $attempt: Wine did not start $(basename "$program")" >&2
+  done
+  return "$status"
 }
 
 wine_main() {

@@ -140,10 +140,17 @@ Viewer::Viewer()
     }
     if (pid_ < 0)
         return;
-    // A hang guard: under Wine on a busy machine the window takes seconds.
-    const std::string found =
-        commandOutput("timeout 30 xdotool search --sync --onlyvisible --name '^Brelox$'");
-    window_ = found.substr(0, found.find('\n'));
+    // Searched for again and again rather than with --sync: xdotool ends at
+    // the first window that vanishes under its search (BadWindow), and Wine
+    // makes and destroys windows of its own while the viewer starts. The
+    // bound is a hang guard: under Wine on a busy machine the window takes
+    // seconds.
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    while (window_.empty() && running() && Clock::now() < end) {
+        const std::string found = commandOutput("xdotool search --onlyvisible --name '^Brelox$' 2>/dev/null");
+        window_ = found.substr(0, found.find('\n'));
+        std::this_thread::sleep_for(POLL_INTERVAL);
+    }
     if (window_.empty())
         return;
     const std::string geometry = commandOutput("xdotool getwindowgeometry --shell " + window_);

@@ -21,9 +21,13 @@ windows() { xdotool search --onlyvisible --name "${1:-.}" getwindowname %@ 2>/de
 # The viewer's window shows alone (a console made for it gone, within a hang
 # guard), and Escape ends it.
 runs_alone() { # how it was started
-  for _ in $(seq 300); do [[ $(windows) == Brelox ]] && break || sleep 0.1; done
-  [[ $(windows) == Brelox ]] || die "$1: not the viewer's window alone: $(windows)"
-  xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Brelox$')" key Escape
+  local window=""
+  for _ in $(seq 300); do
+    [[ $(windows) == Brelox ]] && window=$(xdotool search --onlyvisible --name '^Brelox$' 2>/dev/null) && break
+    sleep 0.1
+  done
+  [[ -n $window ]] || die "$1: not the viewer's window alone: $(windows)"
+  xdotool windowfocus --sync "$window" key Escape
   for _ in $(seq 300); do [[ -z $(windows '^Brelox$') ]] && return 0 || sleep 0.1; done
   die "$1: the viewer did not end on Escape"
 }
