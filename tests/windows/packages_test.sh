@@ -19,15 +19,17 @@ die() { echo "FAIL: $*" >&2 && exit 1; }
 windows() { xdotool search --onlyvisible --name "${1:-.}" getwindowname %@ 2>/dev/null || true; }
 
 # The viewer's window shows alone (a console made for it gone, within a hang
-# guard), and Escape ends it.
+# guard), and Escape ends it. A click first, as a user's would, makes it
+# Wine's active window: Wine's console window, shown late on a busy machine,
+# can take that from it, and the keyboard's input with it.
 runs_alone() { # how it was started
-  local window=""
+  local window="" _
   for _ in $(seq 300); do
     [[ $(windows) == Brelox ]] && window=$(xdotool search --onlyvisible --name '^Brelox$' 2>/dev/null) && break
     sleep 0.1
   done
   [[ -n $window ]] || die "$1: not the viewer's window alone: $(windows)"
-  xdotool windowfocus --sync "$window" key Escape
+  xdotool mousemove --window "$window" 400 300 click 1 windowfocus --sync "$window" key Escape
   for _ in $(seq 300); do [[ -z $(windows '^Brelox$') ]] && return 0 || sleep 0.1; done
   die "$1: the viewer did not end on Escape"
 }
