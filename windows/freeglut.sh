@@ -73,6 +73,4 @@ cmake --build "$work/build" -j "$(nproc)" >>"$work/cmake.log" 2>&1 &&
   fail "freeglut did not build: $(tail -n 5 "$work/cmake.log")"
 # Its licence goes into the packages beside the program.
 cp "$work/source/COPYING" "$work/install/COPYING.freeglut"
-cp "$work/source/debian/copyright" "$work/install/copyright.freeglut"
-basename "$dsc" .dsc >"$work/install/VERSION.freeglut"
 mv "$work/install" "$prefix"

@@ -80,20 +80,21 @@ wine_desktop=()
 # says it cannot recognise the program and exits with 9009's low byte, and the
 # run is tried again.
 wine_cmd() {
-  local program=$1 arg attempt status errors=$WINEPREFIX/cmd-errors
+  local program=$1 name arg attempt status errors=$WINEPREFIX/cmd-errors
+  name=$(basename "$program")
   shift
-  for arg in "$(basename "$program")" "$@"; do
+  for arg in "$name" "$@"; do
     [[ $arg =~ [[:space:]\"\&\|\<\>^%] ]] && wine_fail "cmd cannot be given '$arg' unquoted"
   done
   for attempt in 1 2 3; do
     status=0
     # In the background, so that a signal to this script is handled at once.
     (cd "$(dirname "$program")" &&
-      { wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$(basename "$program")" "$@" 2>&1 >&3 |
+      { wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$name" "$@" 2>&1 >&3 |
         tr -d '\r' | tee "$errors" >&2; } 3>&1 | tr -d '\r') &
     wait $! || status=$?
-    [[ $status == 49 ]] && grep -q "^Can't recognize '$(basename "$program")" "$errors" || return "$status"
-    echo "wine-run.sh: attempt $attempt: Wine did not start $(basename "$program")" >&2
+    [[ $status == 49 ]] && grep -q "^Can't recognize '$name" "$errors" || return "$status"
+    echo "wine-run.sh: attempt $attempt: Wine did not start $name" >&2
   done
   return "$status"
 }

@@ -14,6 +14,9 @@ namespace
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds POLL_INTERVAL{10};
+// Each look for the window starts a process: a slower pace leaves the CPU to
+// the viewer starting, under Wine most of all.
+constexpr std::chrono::milliseconds SEARCH_INTERVAL{100};
 
 std::string readAll(FILE *pipe)
 {
@@ -146,10 +149,12 @@ Viewer::Viewer()
     // bound is a hang guard: under Wine on a busy machine the window takes
     // seconds.
     const auto end = Clock::now() + std::chrono::seconds(30);
-    while (window_.empty() && running() && Clock::now() < end) {
+    while (running() && Clock::now() < end) {
         const std::string found = commandOutput("xdotool search --onlyvisible --name '^Brelox$' 2>/dev/null");
         window_ = found.substr(0, found.find('\n'));
-        std::this_thread::sleep_for(POLL_INTERVAL);
+        if (!window_.empty())
+            break;
+        std::this_thread::sleep_for(SEARCH_INTERVAL);
     }
     if (window_.empty())
         return;
