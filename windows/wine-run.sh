@@ -76,11 +76,11 @@ wine_desktop=()
 # Runs PROGRAM ARGS from cmd in its own folder, with DISPLAY cleared for
 # Windows alone, in the prefix in WINEPREFIX; CRs dropped from its output.
 # cmd takes one command line, so paths and arguments must not need quoting.
-# Now and then, on a busy machine, Wine fails to start a process: cmd then
-# says it cannot recognise the program and exits with 9009's low byte, and the
-# run is tried again.
+# Now and then, on a busy machine, Wine fails to start a process, which cmd
+# takes for a program not found (error level 9009): cmd then exits with 127,
+# a shell's status for a command it could not run, and the run is tried again.
 wine_cmd() {
-  local program=$1 name arg attempt status errors=$WINEPREFIX/cmd-errors
+  local program=$1 name arg attempt status
   name=$(basename "$program")
   shift
   for arg in "$name" "$@"; do
@@ -90,10 +90,10 @@ wine_cmd() {
     status=0
     # In the background, so that a signal to this script is handled at once.
     (cd "$(dirname "$program")" &&
-      { wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$name" "$@" 2>&1 >&3 |
-        tr -d '\r' | tee "$errors" >&2; } 3>&1 | tr -d '\r') &
+      wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$name" "$@" '||' if errorlevel 9009 exit 127 \
+        2> >(tr -d '\r' >&2) | tr -d '\r') &
     wait $! || status=$?
-    [[ $status == 49 ]] && grep -q "^Can't recognize '$name" "$errors" || return "$status"
+    [[ $status == 127 ]] || return "$status"
     echo "wine-run.sh: attempt $attempt: Wine did not start $name" >&2
   done
   return "$status"
