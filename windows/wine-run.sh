@@ -22,6 +22,16 @@ export WINEDEBUG=-all           # Wine's own messages off: the program's output 
 # No Mono or Gecko prompt: Debian ships neither, and nothing here needs them.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 
+# Runs Wine's own program NAME (cmd.exe, msiexec.exe, ...) by its full path.
+# Given a bare name, Wine starts it through start.exe and ShellExecuteEx, a
+# process more, which on a busy machine now and then fails with "ShellExecuteEx
+# failed: Internal error" before the program is even started.
+wine_system() {
+  local name=$1
+  shift
+  wine64 "C:\\windows\\system32\\$name" "$@"
+}
+
 wine_fail() {
   echo "wine-run.sh: $*" >&2
   exit 125
@@ -32,7 +42,7 @@ wine_boot() {
   local template=$1 partial
   partial=$(mktemp -d "$template.partial.XXXXXX")
   rmdir "$partial"
-  WINEPREFIX=$partial wine64 wineboot -i >/dev/null 2>&1 || wine_fail "wineboot could not make a prefix"
+  WINEPREFIX=$partial wine_system wineboot.exe -i >/dev/null 2>&1 || wine_fail "wineboot could not make a prefix"
   wine_server_end "$partial"
   rm -rf "$template"
   mv "$partial" "$template"
@@ -90,7 +100,7 @@ wine_cmd() {
     status=0
     # In the background, so that a signal to this script is handled at once.
     (cd "$(dirname "$program")" &&
-      wine64 "${wine_desktop[@]}" cmd /c set 'DISPLAY=&&' "$name" "$@" '||' if errorlevel 9009 exit 127 \
+      wine_system "${wine_desktop[@]}" cmd.exe /c set 'DISPLAY=&&' "$name" "$@" '||' if errorlevel 9009 exit 127 \
         2> >(tr -d '\r' >&2) | tr -d '\r') &
     wait $! || status=$?
     [[ $status == 127 ]] || return "$status"
@@ -106,7 +116,7 @@ wine_main() {
   fi
   local own_display=false
   [[ ${1:-} == --display ]] && { own_display=true; shift; }
-  [[ ${1:-} == --desktop ]] && { wine_desktop=(explorer "/desktop=brelox,${2:?--desktop WxH}"); shift 2; }
+  [[ ${1:-} == --desktop ]] && { wine_desktop=(explorer.exe "/desktop=brelox,${2:?--desktop WxH}"); shift 2; }
   local template=${1:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
   local program=${2:?usage: wine-run.sh [--display] [--desktop WxH] TEMPLATE PROGRAM [ARGS...]}
   shift 2

@@ -36,7 +36,7 @@ runs_alone() { # how it was started
 
 # The uninstall entries of Brelox, one "DisplayVersion UninstallString" line each.
 entries() {
-  wine64 reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
+  wine_system reg.exe query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
     awk '/^HKEY/ { if (name == "Brelox") print version, uninstall; name = "" }
          $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 }
          $1 == "UninstallString" { uninstall = $3 " " $4 } END { if (name == "Brelox") print version, uninstall }'
@@ -48,20 +48,20 @@ runs_alone "the unpacked exe"
 wait $! || die "the unpacked exe ended with status $?"
 
 find "$drive_c" -type f | sort >"$WINEPREFIX.files"
-wine64 msiexec /i "$(wine_path "$msi")" /qn || die "msiexec /i ended with status $?"
+wine_system msiexec.exe /i "$(wine_path "$msi")" /qn || die "msiexec /i ended with status $?"
 for file in brelox.exe README.txt LICENSE.txt licenses/{freeglut,mingw-w64-runtime,gcc-runtime}.txt; do
   [[ -f "$drive_c/Program Files/Brelox/$file" ]] || die "not installed: $file"
 done
 shortcut=$(find "$drive_c" -path '*/Start Menu/Programs/Brelox.lnk')
 grep -aq 'C:\\Program Files\\Brelox\\brelox.exe' "$shortcut" || die "no Start-menu entry for the viewer"
-wine64 start /unix "$shortcut"
+wine_system start.exe /unix "$shortcut"
 runs_alone "the Start-menu entry"
 
-wine64 msiexec /i "$(wine_path "$newer_msi")" /qn || die "msiexec /i of the newer one ended with status $?"
+wine_system msiexec.exe /i "$(wine_path "$newer_msi")" /qn || die "msiexec /i of the newer one ended with status $?"
 read -r version uninstall < <(entries)
 [[ $(entries | wc -l) == 1 && $version == "$newer_version" ]] || die "after the upgrade: $(entries)"
 # shellcheck disable=SC2086 # the entry's command line, split as Windows would
-wine64 $uninstall /qn || die "$uninstall ended with status $?"
+wine_system $uninstall /qn || die "$uninstall ended with status $?"
 left=$(find "$drive_c" -type f | sort | comm -13 "$WINEPREFIX.files" -)
 [[ -z $(entries)$left$(find "$drive_c" -iname '*brelox*') ]] || die "left: $(entries) $left"
-! wine64 reg query 'HKLM\Software\Brelox' >/dev/null 2>&1 || die "registry key HKLM\\Software\\Brelox left"
+! wine_system reg.exe query 'HKLM\Software\Brelox' >/dev/null 2>&1 || die "registry key HKLM\\Software\\Brelox left"
