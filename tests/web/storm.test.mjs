@@ -3,8 +3,9 @@
 // ending and cancelling (on the scene and on the on-screen controls), focus
 // lost and regained, the page hidden and shown, resizes, fullscreen in and
 // out, the GL context lost and restored. Afterwards the viewer must still
-// animate, hold no key flag once the storm has let go of everything, and
-// have thrown nothing. BRELOX_SEED replays a run; the seed is printed.
+// animate, hold no key flag and move the camera no further once the storm
+// has let go of everything, and have thrown nothing. BRELOX_SEED replays a
+// run; the seed is printed.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { openSession, requiredPath } from './harness.mjs';
