@@ -37,12 +37,18 @@ wine_fail() {
   exit 125
 }
 
-# Boots a new prefix at $1 (about ten seconds); it appears whole or not at all.
+# Boots a new prefix at $1 (about fifteen seconds); it appears whole or not at
+# all. wineboot returns while Wine's services are still setting up the
+# prefix's devices (writing C:\windows\inf\input.pnf, for one): the server is
+# left to end on its own once they are done (within a minute; past that it is
+# ended), or every copy of the template would finish that setup, and
+# change its files, while a test runs.
 wine_boot() {
   local template=$1 partial
   partial=$(mktemp -d "$template.partial.XXXXXX")
   rmdir "$partial"
   WINEPREFIX=$partial wine_system wineboot.exe -i >/dev/null 2>&1 || wine_fail "wineboot could not make a prefix"
+  WINEPREFIX=$partial timeout 60 wineserver -w || true
   wine_server_end "$partial"
   rm -rf "$template"
   mv "$partial" "$template"
