@@ -20,7 +20,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x-session.sh"
 export PATH=/usr/lib/wine:$PATH # Debian's wine64 keeps its loader there
 export WINEDEBUG=-all           # Wine's own messages off: the program's output alone
 # No Mono or Gecko prompt: Debian ships neither, and nothing here needs them.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No copies of Start-menu entries in this machine's own desktop menu
+# (winemenubuilder): they would outlive the prefixes they point into, and
+# the menu builder, reading an installed icon, can keep an uninstall from
+# removing it.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
 # Runs Wine's own program NAME (cmd.exe, msiexec.exe, ...) by its full path.
 # Given a bare name, Wine starts it through start.exe and ShellExecuteEx, a

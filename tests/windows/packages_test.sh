@@ -13,6 +13,8 @@ export WINEPREFIX
 WINEPREFIX=$(mktemp -d)
 trap 'wine_prefix_remove "$WINEPREFIX"; rm -rf "$WINEPREFIX".*; xs_cleanup' EXIT
 wine_prefix_from "$template" "$WINEPREFIX"
+# Where Wine would mirror Start-menu entries into a Linux desktop menu.
+export XDG_DATA_HOME=$WINEPREFIX.xdg/data XDG_CONFIG_HOME=$WINEPREFIX.xdg/config
 xs_display
 drive_c=$WINEPREFIX/drive_c
 die() { echo "FAIL: $*" >&2 && exit 1; }
@@ -65,3 +67,4 @@ wine_system $uninstall /qn || die "$uninstall ended with status $?"
 left=$(find "$drive_c" -type f | sort | comm -13 "$WINEPREFIX.files" -)
 [[ -z $(entries)$left$(find "$drive_c" -iname '*brelox*') ]] || die "left: $(entries) $left"
 ! wine_system reg.exe query 'HKLM\Software\Brelox' >/dev/null 2>&1 || die "registry key HKLM\\Software\\Brelox left"
+[[ ! -e $WINEPREFIX.xdg ]] || die "written to the Linux desktop menu: $(find "$WINEPREFIX.xdg" -type f)"
