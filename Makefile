@@ -143,7 +143,8 @@ windows-package:
 	@ls $(CURDIR)/build/windows/brelox-*-windows-x86_64.*
 
 # The whole-program tests are Linux programs that drive the exe under Wine:
-# the test preset builds them.
+# the test preset builds them. The windows test preset tries each test up to
+# three times: a busy Wine now and then fails one for reasons of its own.
 windows-test:
 	@$(DEPS) --windows-test
 	cmake --preset test
