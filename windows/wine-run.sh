@@ -96,27 +96,17 @@ wine_desktop=()
 # Runs PROGRAM ARGS from cmd in its own folder, with DISPLAY cleared for
 # Windows alone, in the prefix in WINEPREFIX; CRs dropped from its output.
 # cmd takes one command line, so paths and arguments must not need quoting.
-# Now and then, on a busy machine, Wine fails to start a process, which cmd
-# takes for a program not found (error level 9009): cmd then exits with 127,
-# a shell's status for a command it could not run, and the run is tried again.
 wine_cmd() {
-  local program=$1 name arg attempt status
+  local program=$1 name arg
   name=$(basename "$program")
   shift
   for arg in "$name" "$@"; do
     [[ $arg =~ [[:space:]\"\&\|\<\>^%] ]] && wine_fail "cmd cannot be given '$arg' unquoted"
   done
-  for attempt in 1 2 3; do
-    status=0
-    # In the background, so that a signal to this script is handled at once.
-    (cd "$(dirname "$program")" &&
-      wine_system "${wine_desktop[@]}" cmd.exe /c set 'DISPLAY=&&' "$name" "$@" '||' if errorlevel 9009 exit 127 \
-        2> >(tr -d '\r' >&2) | tr -d '\r') &
-    wait $! || status=$?
-    [[ $status == 127 ]] || return "$status"
-    echo "wine-run.sh: attempt $attempt: Wine did not start $name" >&2
-  done
-  return "$status"
+  # In the background, so that a signal to this script is handled at once.
+  (cd "$(dirname "$program")" &&
+    wine_system "${wine_desktop[@]}" cmd.exe /c set 'DISPLAY=&&' "$name" "$@" 2> >(tr -d '\r' >&2) | tr -d '\r') &
+  wait $!
 }
 
 wine_main() {
